@@ -1,0 +1,91 @@
+// The branch skeleton and the small vector helpers shared by the generator's passes.
+//
+// All arithmetic is in 32-bit floats. The helpers are written out component by component,
+// left to right, because the generator's output must be bit-for-bit reproducible: a
+// reordered sum or a fused multiply-add changes the last bit of a vertex.
+#pragma once
+
+#include <cstdint>
+
+namespace wendrel {
+
+struct TreeProperties;
+
+// A position, direction or normal; y points up.
+struct Vec3 {
+	float x = 0.0f;
+	float y = 0.0f;
+	float z = 0.0f;
+
+	Vec3() = default;
+	Vec3(float p_x, float p_y, float p_z) :
+			x(p_x), y(p_y), z(p_z) {}
+};
+
+inline Vec3 operator+(Vec3 a, Vec3 b) { return Vec3(a.x + b.x, a.y + b.y, a.z + b.z); }
+inline Vec3 operator-(Vec3 a, Vec3 b) { return Vec3(a.x - b.x, a.y - b.y, a.z - b.z); }
+inline Vec3 operator-(Vec3 a) { return Vec3(-a.x, -a.y, -a.z); }
+inline Vec3 operator*(Vec3 v, float s) { return Vec3(v.x * s, v.y * s, v.z * s); }
+
+inline float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+inline Vec3 cross(Vec3 a, Vec3 b) {
+	return Vec3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+}
+
+// Unit vector along v; a zero-length v is returned unchanged instead of divided by zero.
+Vec3 normalize(Vec3 v);
+
+// Euclidean length, in single precision.
+float length(Vec3 v);
+
+// Reflects v away from axis by branch_factor: gives a fork's second child its direction.
+Vec3 mirror_branch(Vec3 v, Vec3 axis, float branch_factor);
+
+// Rotation of v about the unit axis k, counter-clockwise seen from the tip of k, given the
+// cosine and sine of the angle (so that callers can reuse one table of them).
+Vec3 rotate_about_axis(Vec3 v, Vec3 k, float cos_angle, float sin_angle);
+
+// The same rotation by an angle in radians, with the C library's sinf and cosf.
+Vec3 rotate_about_axis(Vec3 v, Vec3 k, float angle);
+
+// Multiplies the component of v along the unit vector n by s.
+Vec3 scale_along_axis(Vec3 v, Vec3 n, float s);
+
+// One node of the skeleton. A branch runs from its parent's head (the origin for the root)
+// to its own head. Children come in pairs: a fork has both, a leaf neither.
+struct Branch {
+	Branch *child0 = nullptr; // owned; trunk continuation on a trunk step
+	Branch *child1 = nullptr; // owned
+	Branch *parent = nullptr; // not owned; null only on the root
+	Vec3 head;
+	float length = 1.0f;
+	int32_t is_trunk = 0;
+	// Ring index arrays, `segments` entries each, filled by the rings pass.
+	int32_t *ring0 = nullptr; // fork ring around the incoming branch
+	int32_t *ring1 = nullptr; // fork ring towards child0
+	int32_t *ring2 = nullptr; // fork ring towards child1
+	int32_t *root_ring = nullptr; // foot ring, root only
+	float radius = 0.0f;
+	int32_t end_index = 0; // tip vertex of a leaf
+
+	Branch() = default;
+	Branch(float p_x, float p_y, float p_z, Branch *p_parent) :
+			parent(p_parent), head(p_x, p_y, p_z) {}
+	Branch(const Branch &) = delete;
+	Branch &operator=(const Branch &) = delete;
+
+	bool is_leaf() const { return child0 == nullptr; }
+
+	// Frees both subtrees and this branch's ring arrays; never touches the parent.
+	// Iterative, so that a trunk of a hundred thousand steps cannot exhaust the stack.
+	void destroy();
+};
+
+// Grows the whole subtree below `branch`: one random draw per split branch, two children per
+// split, trunk steps along child0 while `steps` > 0. Visits branches depth first, a branch
+// before its children and child0's subtree before child1's, without recursion.
+void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *properties,
+		int32_t count0, int32_t count1);
+
+} // namespace wendrel
