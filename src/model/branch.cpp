@@ -1,0 +1,1 @@
+#include "model/tree_model.h"
