@@ -1,1 +1,175 @@
+#include "model/branch.h"
+
 #include "model/tree_model.h"
+
+#include <cmath>
+#include <vector>
+
+namespace wendrel {
+
+namespace {
+
+constexpr float PI = 3.14159265358979323846f;
+
+Vec3 branch_start(const Branch *branch) {
+	return branch->parent ? branch->parent->head : Vec3(0.0f, 0.0f, 0.0f);
+}
+
+// The push of one level: sideways along +x, drop and grow along +y.
+// note: level² / branches_count² is formed on integers (64-bit, so that no product can
+// overflow) and converted to float as a quotient, as the tree's look depends on.
+Vec3 level_push(const TreeProperties &p, int32_t level, int32_t rlevel) {
+	float sweep = float(rlevel) * p.sweep_amount;
+	float drop = float(rlevel) * p.drop_amount;
+	int64_t level_sq = int64_t(level) * level;
+	int64_t count_sq = int64_t(p.branches_count) * p.branches_count;
+	// With no branching levels the root is the only split, and the grow push is
+	// full at the root's level: the 0/0 quotient reads as 1.
+	float grow_scale = count_sq == 0 ? 1.0f : float(level_sq) / float(count_sq);
+	float grow = grow_scale * p.grow_amount;
+	return Vec3(sweep, grow + drop, 0.0f);
+}
+
+struct SplitFrame {
+	Branch *branch;
+	int32_t level;
+	int32_t steps;
+	int32_t count0;
+	int32_t count1;
+};
+
+// Splits one branch: draws its random number and places its two children. Returns the
+// frames of the children that grow further, child0 first; none below level 1.
+int split_one(const SplitFrame &f, TreeProperties &p, SplitFrame out[2]) {
+	Branch *b = f.branch;
+	int32_t rlevel = int32_t(int64_t(p.branches_count) - f.level);
+	if (!b->parent)
+		b->is_trunk = 1;
+	Vec3 dir = normalize(b->head - branch_start(b));
+	Vec3 n = cross(dir, Vec3(dir.z, dir.x, dir.y));
+	Vec3 t = cross(dir, n);
+
+	int64_t argument = int64_t(rlevel) * 10 + int64_t(f.count0) * 5 + f.count1 + p.seed;
+	float r = p.random(float(argument));
+
+	Vec3 adj = n * r + t * (1.0f - r);
+	if (r > 0.5f)
+		adj = -adj;
+	float clump = (p.branch_clump_max - p.branch_clump_min) * r + p.branch_clump_min;
+	Vec3 d0 = normalize(adj * (1.0f - clump) + dir * clump);
+	Vec3 d1 = mirror_branch(d0, dir, p.branch_factor);
+	if (r > 0.5f)
+		std::swap(d0, d1);
+	if (f.steps > 0) {
+		float angle = float(f.steps) / float(p.trunk_height) * 2.0f * PI * p.twist;
+		d1 = normalize(Vec3(sinf(angle), r, cosf(angle)));
+	}
+	Vec3 push = level_push(p, f.level, rlevel);
+	d0 = normalize(d0 + push);
+	d1 = normalize(d1 + push);
+
+	Vec3 h0 = b->head + d0 * b->length;
+	Vec3 h1 = b->head + d1 * b->length;
+	Branch *c0 = new Branch(h0.x, h0.y, h0.z, b);
+	Branch *c1 = new Branch(h1.x, h1.y, h1.z, b);
+	b->child0 = c0;
+	b->child1 = c1;
+	// note: the power in double precision, the product rounded once to float.
+	float child_length = float(std::pow(double(b->length), double(p.branch_length_exponent)) * double(p.branch_length_falloff));
+	c0->length = child_length;
+	c1->length = child_length;
+
+	if (f.level <= 0)
+		return 0;
+	if (f.steps > 0) {
+		float k = (r - 0.5f) * 2.0f * p.trunk_kink;
+		c0->head = b->head + Vec3(k, p.climb_rate, k);
+		c0->is_trunk = 1;
+		c0->length = b->length * p.trunk_taper;
+		out[0] = SplitFrame{ c0, f.level, f.steps - 1, f.count0 + 1, f.count1 };
+	} else {
+		out[0] = SplitFrame{ c0, f.level - 1, 0, f.count0 + 1, f.count1 };
+	}
+	out[1] = SplitFrame{ c1, f.level - 1, 0, f.count0, f.count1 + 1 };
+	return 2;
+}
+
+} // namespace
+
+Vec3 normalize(Vec3 v) {
+	float l = length(v);
+	if (l == 0.0f)
+		return v;
+	float s = 1.0f / l;
+	return v * s;
+}
+
+float length(Vec3 v) {
+	return sqrtf(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+
+Vec3 mirror_branch(Vec3 v, Vec3 axis, float branch_factor) {
+	Vec3 p = cross(axis, cross(v, axis));
+	float s = dot(v, p) * branch_factor;
+	return v - p * s;
+}
+
+Vec3 rotate_about_axis(Vec3 v, Vec3 k, float cos_angle, float sin_angle) {
+	Vec3 across = cross(k, v);
+	float along = dot(k, v);
+	float fold = 1.0f - cos_angle;
+	return v * cos_angle + across * sin_angle + k * along * fold;
+}
+
+Vec3 rotate_about_axis(Vec3 v, Vec3 k, float angle) {
+	return rotate_about_axis(v, k, cosf(angle), sinf(angle));
+}
+
+Vec3 scale_along_axis(Vec3 v, Vec3 n, float s) {
+	float d = dot(v, n);
+	return v + n * (d * s - d);
+}
+
+void Branch::destroy() {
+	std::vector<Branch *> pending;
+	if (child0)
+		pending.push_back(child0);
+	if (child1)
+		pending.push_back(child1);
+	child0 = child1 = nullptr;
+	delete[] root_ring;
+	delete[] ring0;
+	delete[] ring1;
+	delete[] ring2;
+	root_ring = ring0 = ring1 = ring2 = nullptr;
+	while (!pending.empty()) {
+		Branch *b = pending.back();
+		pending.pop_back();
+		if (b->child0)
+			pending.push_back(b->child0);
+		if (b->child1)
+			pending.push_back(b->child1);
+		b->child0 = b->child1 = nullptr;
+		b->destroy();
+		delete b;
+	}
+}
+
+void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *properties,
+		int32_t count0, int32_t count1) {
+	// An explicit stack keeps the depth-first order (a branch, then child0's whole subtree,
+	// then child1's) without recursing along a trunk of any height.
+	std::vector<SplitFrame> pending;
+	pending.push_back(SplitFrame{ branch, level, steps, count0, count1 });
+	while (!pending.empty()) {
+		SplitFrame frame = pending.back();
+		pending.pop_back();
+		SplitFrame children[2];
+		if (split_one(frame, *properties, children) == 2) {
+			pending.push_back(children[1]);
+			pending.push_back(children[0]);
+		}
+	}
+}
+
+} // namespace wendrel

@@ -13,21 +13,33 @@ struct TreeProperties;
 
 // A position, direction or normal; y points up.
 struct Vec3 {
-	float x = 0.0f;
-	float y = 0.0f;
-	float z = 0.0f;
+	// No default member values: the generator's arrays are allocated uninitialised and
+	// filled once, as a zeroing pass would double the memory traffic of large trees.
+	float x;
+	float y;
+	float z;
 
 	Vec3() = default;
 	Vec3(float p_x, float p_y, float p_z) :
 			x(p_x), y(p_y), z(p_z) {}
 };
 
-inline Vec3 operator+(Vec3 a, Vec3 b) { return Vec3(a.x + b.x, a.y + b.y, a.z + b.z); }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return Vec3(a.x - b.x, a.y - b.y, a.z - b.z); }
-inline Vec3 operator-(Vec3 a) { return Vec3(-a.x, -a.y, -a.z); }
-inline Vec3 operator*(Vec3 v, float s) { return Vec3(v.x * s, v.y * s, v.z * s); }
+inline Vec3 operator+(Vec3 a, Vec3 b) {
+	return Vec3(a.x + b.x, a.y + b.y, a.z + b.z);
+}
+inline Vec3 operator-(Vec3 a, Vec3 b) {
+	return Vec3(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+inline Vec3 operator-(Vec3 a) {
+	return Vec3(-a.x, -a.y, -a.z);
+}
+inline Vec3 operator*(Vec3 v, float s) {
+	return Vec3(v.x * s, v.y * s, v.z * s);
+}
 
-inline float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float dot(Vec3 a, Vec3 b) {
+	return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 inline Vec3 cross(Vec3 a, Vec3 b) {
 	return Vec3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
@@ -58,13 +70,13 @@ struct Branch {
 	Branch *child0 = nullptr; // owned; trunk continuation on a trunk step
 	Branch *child1 = nullptr; // owned
 	Branch *parent = nullptr; // not owned; null only on the root
-	Vec3 head;
+	Vec3 head = Vec3(0.0f, 0.0f, 0.0f);
 	float length = 1.0f;
 	int32_t is_trunk = 0;
 	// Ring index arrays, `segments` entries each, filled by the rings pass.
-	int32_t *ring0 = nullptr; // fork ring around the incoming branch
-	int32_t *ring1 = nullptr; // fork ring towards child0
-	int32_t *ring2 = nullptr; // fork ring towards child1
+	int32_t *ring0 = nullptr;	  // fork ring around the incoming branch
+	int32_t *ring1 = nullptr;	  // fork ring towards child0
+	int32_t *ring2 = nullptr;	  // fork ring towards child1
 	int32_t *root_ring = nullptr; // foot ring, root only
 	float radius = 0.0f;
 	int32_t end_index = 0; // tip vertex of a leaf

@@ -1,1 +1,149 @@
+// The faces pass: bark triangles between the rings, and the bark texture coordinates.
+//
+// Reads the skeleton with its rings, `vertices`, `segments`, `uv_multiplier` and `max_radius`.
+// Writes `faces` (2n for the root tube, 4n per fork with fork children, 2n per fork with leaf
+// children, n = segments: exactly what count_faces counted) and one `uvs` entry per bark
+// vertex. u runs once around every ring and is carried from ring to ring; v grows with the
+// distance climbed.
 #include "model/tree_model.h"
+#include "model/walk.h"
+
+#include <cmath>
+
+namespace wendrel {
+
+namespace {
+
+constexpr float PI = 3.14159265358979323846f;
+
+struct FaceWriter {
+	TreeModel &m;
+	int32_t n;
+
+	// Ring entry at position `position`, which runs modulo the ring size.
+	int32_t at(const int32_t *ring, int32_t position) const { return ring[position % n]; }
+
+	void face(int32_t a, int32_t b, int32_t c) {
+		Face &f = m.faces[m.face_count++];
+		f.index[0] = a;
+		f.index[1] = b;
+		f.index[2] = c;
+	}
+
+	float distance(int32_t a, int32_t b) const { return length(m.vertices[a] - m.vertices[b]); }
+};
+
+// The foot-ring position that lines up with position 0 of the root's fork ring: the angle
+// from -x to the first fork's plane normal, about the trunk.
+int32_t foot_ring_offset(const Branch *root, int32_t n) {
+	Vec3 normal = normalize(cross(root->child0->head - root->head, root->child1->head - root->head));
+	Vec3 trunk = normalize(root->head);
+	Vec3 reference(-1.0f, 0.0f, 0.0f);
+	// Rounding can push a unit dot product a hair past ±1, where acosf has no answer.
+	float cosine = fminf(fmaxf(dot(normal, reference), -1.0f), 1.0f);
+	float theta = acosf(cosine);
+	if (dot(trunk, cross(reference, normal)) > 0.0f)
+		theta = 2.0f * PI - theta;
+	return int32_t(floorf(theta / PI * 0.5f * float(n) + 0.5f));
+}
+
+void root_step(FaceWriter &w, const Branch *root) {
+	TreeModel &m = w.m;
+	int32_t n = w.n;
+	int32_t k0 = foot_ring_offset(root, n);
+	const int32_t *ring0 = root->ring0;
+	const int32_t *foot = root->root_ring;
+	for (int32_t i = 0; i < n; i++) {
+		int32_t l = k0 + i;
+		float u = float(i) / float(n);
+		w.face(ring0[i], w.at(ring0, i + 1), w.at(foot, l));
+		w.face(w.at(ring0, i + 1), w.at(foot, l + 1), w.at(foot, l));
+		m.uvs[w.at(foot, l)] = Vec2(u, 0.0f);
+		float d = w.distance(ring0[i], w.at(foot, l));
+		Vec2 uv(u, d * m.uv_multiplier);
+		m.uvs[ring0[i]] = uv;
+		m.uvs[root->ring2[i]] = uv;
+	}
+}
+
+// The ring position of `child` that best continues position 0 of the fork ring `fork_ring`:
+// the highest score wins, the lowest position among equal scores.
+int32_t aligned_position(const FaceWriter &w, const Branch *node, const int32_t *fork_ring, const Branch *child) {
+	const TreeModel &m = w.m;
+	Vec3 first = normalize(m.vertices[fork_ring[0]] - node->head);
+	Vec3 axis = normalize(child->head - node->head);
+	Vec3 across = first - axis * dot(first, axis);
+	int32_t best = 0;
+	float best_score = 0.0f;
+	for (int32_t i = 0; i < w.n; i++) {
+		float score = dot(across, normalize(m.vertices[child->ring0[i]] - child->head));
+		if (i == 0 || score > best_score) {
+			best = i;
+			best_score = score;
+		}
+	}
+	return w.n - best;
+}
+
+// Carries u from the fork ring to the child's ring and adds the climbed distance to v,
+// scaled so that thinner branches get more texture per unit length.
+void carry_uv(FaceWriter &w, const int32_t *fork_ring, int32_t offset, const Branch *child, int32_t j, float scale) {
+	TreeModel &m = w.m;
+	Vec2 start = m.uvs[w.at(fork_ring, offset + j - 1)];
+	float d = w.distance(child->ring0[j], w.at(fork_ring, offset + j));
+	float v = start.v + scale * d * m.uv_multiplier;
+	m.uvs[child->ring0[j]] = Vec2(start.u, v);
+	m.uvs[child->ring2[j]] = Vec2(start.u, v);
+}
+
+void fork_step(FaceWriter &w, const Branch *node) {
+	const Branch *c0 = node->child0;
+	const Branch *c1 = node->child1;
+	int32_t f = aligned_position(w, node, node->ring1, c0);
+	int32_t g = aligned_position(w, node, node->ring2, c1);
+	float scale = w.m.max_radius / node->radius;
+	// A zero maximum radius gives every branch radius 0: keep the texture unscaled then.
+	if (!std::isfinite(scale))
+		scale = 1.0f;
+	for (int32_t j = 0; j < w.n; j++) {
+		w.face(c0->ring0[j], w.at(c0->ring0, j + 1), w.at(node->ring1, f + j));
+		w.face(w.at(c0->ring0, j + 1), w.at(node->ring1, f + j + 1), w.at(node->ring1, f + j));
+		w.face(c1->ring0[j], w.at(node->ring2, g + j + 1), w.at(node->ring2, g + j));
+		w.face(c1->ring0[j], w.at(c1->ring0, j + 1), w.at(node->ring2, g + j + 1));
+		carry_uv(w, node->ring1, f, c0, j, scale);
+		carry_uv(w, node->ring2, g, c1, j, scale);
+	}
+}
+
+// Closes both leaf children with cones from the fork rings to their tips. The tips keep the
+// u of the last position: -1/n and (n-1)/n, the same place on a repeating texture.
+void tip_step(FaceWriter &w, const Branch *node) {
+	TreeModel &m = w.m;
+	int32_t a = node->child0->end_index;
+	int32_t b = node->child1->end_index;
+	for (int32_t i = 0; i < w.n; i++) {
+		w.face(a, w.at(node->ring1, i + 1), node->ring1[i]);
+		w.face(b, w.at(node->ring2, i + 1), node->ring2[i]);
+		float u = float(i) / float(w.n);
+		m.uvs[a] = Vec2(u - 1.0f, w.distance(a, node->ring1[i]) * m.uv_multiplier);
+		m.uvs[b] = Vec2(u, w.distance(b, node->ring2[i]) * m.uv_multiplier);
+	}
+}
+
+} // namespace
+
+void TreeModel::build_faces(Branch *branch) {
+	FaceWriter writer{ *this, ring_segments() };
+	visit_preorder(branch ? branch : root, [&](Branch *node) {
+		if (node->is_leaf())
+			return;
+		if (!node->parent)
+			root_step(writer, node);
+		if (node->child0->ring0)
+			fork_step(writer, node);
+		else
+			tip_step(writer, node);
+	});
+}
+
+} // namespace wendrel

@@ -1,1 +1,158 @@
+// The rings pass: bark vertex positions and every branch's rings of vertex indices.
+//
+// Reads the skeleton, `segments`, `max_radius`, `radius_falloff_rate` and `trunk_taper`.
+// Writes `vertices` (the foot ring, segments + h - 1 per fork with h = segments / 2, one tip
+// per leaf: exactly what count_vertices counted) and advances `vertex_count` from 0 to that
+// count. Every fork gets `ring0`, `ring1` and `ring2`, the root `root_ring`, every leaf
+// its `end_index`, every branch its `radius`.
 #include "model/tree_model.h"
+#include "model/walk.h"
+
+#include <cmath>
+#include <vector>
+
+namespace wendrel {
+
+namespace {
+
+constexpr float PI = 3.14159265358979323846f;
+
+// Everything a fork needs that does not change from fork to fork.
+struct RingContext {
+	TreeModel &model;
+	int32_t segments;
+	// cosf and sinf of j·α for j = 0 .. segments-1, α = 2π / segments: every fork sweeps
+	// the same angles, so the C library is asked once per generation.
+	std::vector<float> cos_step;
+	std::vector<float> sin_step;
+	// note: the crotch frame turns by the fixed 1.57 rad, not by π/2; kept as the
+	// tree's look depends on it.
+	float cos_quarter;
+	float sin_quarter;
+
+	RingContext(TreeModel &p_model, int32_t p_segments) :
+			model(p_model), segments(p_segments), cos_step(size_t(p_segments)), sin_step(size_t(p_segments)) {
+		float alpha = 2.0f * PI / float(segments);
+		for (int32_t j = 0; j < segments; j++) {
+			float angle = float(j) * alpha;
+			cos_step[size_t(j)] = cosf(angle);
+			sin_step[size_t(j)] = sinf(angle);
+		}
+		float quarter = 1.57f;
+		cos_quarter = cosf(quarter);
+		sin_quarter = sinf(quarter);
+	}
+
+	int32_t append(Vec3 position) {
+		model.vertices[model.vertex_count] = position;
+		return model.vertex_count++;
+	}
+
+	Vec3 rotate_step(Vec3 v, Vec3 axis, int32_t j) const {
+		return rotate_about_axis(v, axis, cos_step[size_t(j)], sin_step[size_t(j)]);
+	}
+};
+
+// The orthonormal-ish frame of one fork, with its centre and ring radius.
+struct ForkFrame {
+	Vec3 a1; // from child0's head back to the fork
+	Vec3 a2; // from child1's head back to the fork
+	Vec3 a3; // crotch axis
+	Vec3 t;	 // normal of the children's plane
+	Vec3 d2; // stretch direction of the second child's sweep
+	float stretch;
+	Vec3 centre;
+	float ring_radius;
+};
+
+ForkFrame fork_frame(const RingContext &ctx, const Branch *b, float r) {
+	const TreeModel &m = ctx.model;
+	const Branch *c0 = b->child0;
+	ForkFrame f;
+	Vec3 incoming = normalize(b->parent ? b->head - b->parent->head : b->head);
+	f.a1 = normalize(b->head - c0->head);
+	f.a2 = normalize(b->head - b->child1->head);
+	f.t = normalize(cross(f.a1, f.a2));
+	Vec3 bisector = normalize(-f.a1 + -f.a2);
+	f.a3 = normalize(cross(f.t, bisector));
+	float k = -m.max_radius * 0.5f;
+	f.centre = b->head + Vec3(f.a2.x, 0.0f, f.a2.z) * k;
+	float scale = (b->is_trunk || c0->is_trunk) ? 1.0f / m.trunk_taper : m.radius_falloff_rate;
+	f.ring_radius = r * scale;
+	Vec3 d1 = rotate_about_axis(f.t, f.a2, ctx.cos_quarter, ctx.sin_quarter);
+	f.d2 = normalize(cross(f.t, incoming));
+	f.stretch = 1.0f / dot(d1, f.d2);
+	// A fork whose children sit on its own head (or a root of height 0) has no frame: the
+	// stretch divides by zero and would make the sweep non-finite. Leave it unstretched.
+	if (!std::isfinite(f.stretch))
+		f.stretch = 1.0f;
+	return f;
+}
+
+void place_foot_ring(RingContext &ctx, Branch *root, float r) {
+	int32_t n = ctx.segments;
+	float q = r / ctx.model.radius_falloff_rate;
+	root->root_ring = new int32_t[size_t(n)];
+	for (int32_t j = 0; j < n; j++) {
+		Vec3 p(-q * ctx.cos_step[size_t(j)], 0.0f, -q * ctx.sin_step[size_t(j)]);
+		root->root_ring[j] = ctx.append(p);
+	}
+}
+
+// Appends the fork's segments + h - 1 vertices: two pivots shared by all three rings, the
+// second child's sweep (ring0 and ring2), the first child's sweep (ring0 and ring1) and the
+// crotch sweep (ring1 and ring2, in opposite directions).
+void place_fork(RingContext &ctx, Branch *b, const ForkFrame &f) {
+	int32_t n = ctx.segments;
+	int32_t h = n / 2;
+	int32_t *ring0 = b->ring0 = new int32_t[size_t(n)];
+	int32_t *ring1 = b->ring1 = new int32_t[size_t(n)];
+	int32_t *ring2 = b->ring2 = new int32_t[size_t(n)];
+	auto place = [&](Vec3 v) { return ctx.append(f.centre + v * f.ring_radius); };
+
+	int32_t pivot0 = place(f.t);
+	ring0[0] = ring2[0] = pivot0;
+	for (int32_t j = 1; j < h; j++) {
+		Vec3 v = scale_along_axis(ctx.rotate_step(f.t, f.a2, j), f.d2, f.stretch);
+		ring0[j] = ring2[j] = place(v);
+	}
+	int32_t pivot1 = ctx.append(f.centre - f.t * f.ring_radius);
+	ring0[h] = ring1[0] = pivot1;
+	for (int32_t i = h + 1; i < n; i++)
+		ring0[i] = ring1[i - h] = place(ctx.rotate_step(f.t, f.a1, i));
+	ring1[n - h] = pivot0;
+	ring2[h] = pivot1;
+	for (int32_t j = 1; j < h; j++) {
+		int32_t index = place(ctx.rotate_step(f.t, f.a3, j));
+		ring1[n - h + j] = index;
+		ring2[2 * h - j] = index;
+	}
+}
+
+void place_branch(RingContext &ctx, Branch *b) {
+	const TreeModel &m = ctx.model;
+	float radius = b->radius == 0.0f ? m.max_radius : b->radius;
+	b->radius = radius;
+	float r = radius > b->length ? b->length : radius;
+	if (!b->parent)
+		place_foot_ring(ctx, b, r);
+	if (b->is_leaf()) {
+		b->end_index = ctx.append(b->head);
+		return;
+	}
+	place_fork(ctx, b, fork_frame(ctx, b, r));
+	// The children are visited next; their radius field carries what this fork hands them.
+	b->child0->radius = r * (b->child0->is_trunk ? m.trunk_taper : m.radius_falloff_rate);
+	b->child1->radius = r * m.radius_falloff_rate;
+}
+
+} // namespace
+
+void TreeModel::build_rings(Branch *branch, float radius) {
+	Branch *start = branch ? branch : root;
+	RingContext ctx(*this, ring_segments());
+	start->radius = radius;
+	visit_preorder(start, [&](Branch *b) { place_branch(ctx, b); });
+}
+
+} // namespace wendrel

@@ -9,14 +9,15 @@
 
 #include "model/branch.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace wendrel {
 
 // One texture coordinate.
 struct Vec2 {
-	float u = 0.0f;
-	float v = 0.0f;
+	float u; // uninitialised by default, like Vec3
+	float v;
 
 	Vec2() = default;
 	Vec2(float p_u, float p_v) :
@@ -78,8 +79,8 @@ struct TreeSize {
 	int64_t branches = 0;
 	int64_t forks = 0;
 	int64_t leaves = 0;
-	int64_t segments = 0; // effective ring size
-	int64_t vertex_count = 0; // bark vertices before the seam split
+	int64_t segments = 0;		  // effective ring size
+	int64_t vertex_count = 0;	  // bark vertices before the seam split
 	int64_t max_vertex_count = 0; // upper bound on bark vertices after the seam split
 	int64_t twig_vertex_count = 0;
 	int64_t face_count = 0;

@@ -1,1 +1,63 @@
+// The twig pass: one flat, double-sided square card at the tip of every leaf.
+//
+// Reads the skeleton and `twig_scale`. Writes 8 `twig_vertices`, `twig_normals` and
+// `twig_uvs` and 4 `twig_faces` per leaf, in the depth-first order of the leaves, and advances
+// `twig_vertex_count` and `twig_face_count` from 0 to 8 and 4 times the leaf count.
 #include "model/tree_model.h"
+#include "model/walk.h"
+
+namespace wendrel {
+
+namespace {
+
+// Corner order of one side of the card, then the same four corners again for the other side.
+const Vec2 CARD_UVS[4] = { Vec2(0.0f, 0.0f), Vec2(1.0f, 0.0f), Vec2(1.0f, 1.0f), Vec2(0.0f, 1.0f) };
+// The first two triangles face one way, the last two (on the copies) the other way.
+const int32_t CARD_FACES[4][3] = { { 0, 1, 2 }, { 3, 0, 2 }, { 6, 5, 4 }, { 6, 4, 7 } };
+
+void place_card(TreeModel &m, const Branch *leaf) {
+	const Branch *p = leaf->parent;
+	// The card lies in the plane of the leaf and its sibling as they leave the fork, so both
+	// cards of one fork share the same across direction.
+	Vec3 across = normalize(cross(p->child0->head - p->head, p->child1->head - p->head));
+	Vec3 along = normalize(leaf->head - p->head);
+	float s = m.twig_scale;
+	float e = leaf->length;
+	float f = 2.0f * s - e;
+
+	int32_t n = m.twig_vertex_count;
+	Vec3 *v = m.twig_vertices + n;
+	v[0] = leaf->head + across * s + along * f;
+	v[1] = leaf->head - across * s + along * f;
+	v[2] = leaf->head - across * s - along * e;
+	v[3] = leaf->head + across * s - along * e;
+	for (int k = 0; k < 4; k++)
+		v[4 + k] = v[k];
+
+	Vec3 front = normalize(cross(v[0] - v[2], v[1] - v[2]));
+	Vec3 back = normalize(cross(v[5] - v[6], v[4] - v[6]));
+	for (int k = 0; k < 4; k++) {
+		m.twig_normals[n + k] = front;
+		m.twig_normals[n + 4 + k] = back;
+		m.twig_uvs[n + k] = CARD_UVS[k];
+		m.twig_uvs[n + 4 + k] = CARD_UVS[k];
+	}
+	for (int t = 0; t < 4; t++) {
+		Face &face = m.twig_faces[m.twig_face_count + t];
+		for (int c = 0; c < 3; c++)
+			face.index[c] = n + CARD_FACES[t][c];
+	}
+	m.twig_vertex_count += 8;
+	m.twig_face_count += 4;
+}
+
+} // namespace
+
+void TreeModel::build_twigs(Branch *branch) {
+	visit_preorder(branch ? branch : root, [&](Branch *b) {
+		if (b->is_leaf())
+			place_card(*this, b);
+	});
+}
+
+} // namespace wendrel
