@@ -1,0 +1,214 @@
+#include "app.h"
+
+#include "formats.h"
+#include "output_file.h"
+#include "parameters.h"
+#include "presets.h"
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <cstdio>
+#include <new>
+#include <ostream>
+#include <stdexcept>
+
+namespace wendrel {
+
+namespace {
+
+// What the command line asked for, before the preset and the values are combined.
+struct Options {
+	std::vector<std::string> values;  // one per parameter, in table order
+	std::vector<CLI::Option *> given; // whether each value was on the command line
+	std::string preset = "default";
+	std::vector<std::string> outputs;
+	std::string size = "800x400";
+	bool stats = false;
+	bool list_presets = false;
+};
+
+std::string preset_names() {
+	std::string names;
+	for (const Preset &preset : presets()) {
+		names += (names.empty() ? "" : ", ") + std::string(preset.name);
+	}
+	return names;
+}
+
+std::string range_text(const Parameter &parameter) {
+	char text[64];
+	std::snprintf(text, sizeof text, "%g to %g", parameter.min, parameter.max);
+	return text;
+}
+
+std::string describe(const Parameter &parameter) {
+	const TreeProperties defaults;
+	return std::string(parameter.description) + " (default " + format_value(parameter, parameter.get(defaults)) + "; " + (parameter.exposed ? "range " : "suggested range ") + range_text(parameter) + ")";
+}
+
+void add_parameter_options(CLI::App &app, Options &options) {
+	options.values.resize(parameters().size());
+	for (size_t i = 0; i < parameters().size(); ++i) {
+		const Parameter &parameter = parameters()[i];
+		bool integer = parameter.type == ParameterType::INTEGER;
+		CLI::Validator number([&parameter](std::string &text) {
+			double value = 0.0;
+			return parse_value(parameter, text, value);
+		},
+				"");
+		options.given.push_back(app.add_option(parameter.option_name(), options.values[i], describe(parameter))
+										->type_name(integer ? "INT" : "FLOAT")
+										->check(number)
+										->group("Tree parameters"));
+	}
+}
+
+void add_other_options(CLI::App &app, Options &options) {
+	std::vector<std::string> names;
+	for (const Preset &preset : presets()) {
+		names.push_back(preset.name);
+	}
+	app.add_option("--preset", options.preset, "start from a named parameter set, then apply the parameters given: " + preset_names() + " (default: default)")
+			->check(CLI::IsMember(names));
+	app.add_option("-o,--output", options.outputs, "write the tree to PATH, in the format of its extension: .glb, .gltf, .obj (with a .mtl beside it), .json (the raw arrays), .png (a preview), .tscn (a Godot scene of the parameters); may be repeated")
+			->type_name("PATH");
+	app.add_option("--size", options.size, "PNG size in pixels, WIDTHxHEIGHT (default 800x400)")->type_name("WxH")->check(CLI::Validator([](std::string &text) {
+		PngSize size;
+		return parse_png_size(text, size);
+	},
+			""));
+	app.add_flag("--stats", options.stats, "print the numbers of branches, vertices and triangles and the generation time");
+	app.add_flag("--list-presets", options.list_presets, "print the preset names, one per line, and exit");
+	app.set_version_flag("--version", "wendrel " WENDREL_VERSION);
+}
+
+// The preset, then every parameter given on the command line. Values outside the inspector's
+// range are allowed, as the node allows them from scripts, but get a warning.
+TreeProperties resolve(const Options &options, std::ostream &err) {
+	TreeProperties properties = find_preset(options.preset)->properties;
+	for (size_t i = 0; i < parameters().size(); ++i) {
+		if (options.given[i]->count() == 0) {
+			continue;
+		}
+		const Parameter &parameter = parameters()[i];
+		double value = 0.0;
+		parse_value(parameter, options.values[i], value);
+		parameter.set(properties, value);
+		if (!parameter.in_range(value)) {
+			err << "wendrel: warning: " << parameter.option_name() << " " << options.values[i] << " lies outside the range " << range_text(parameter) << "\n";
+		}
+	}
+	return properties;
+}
+
+void print_stats(std::ostream &out, const TreeSize &size, const TreeModel &model, double milliseconds) {
+	char time[32];
+	std::snprintf(time, sizeof time, "%.3f ms", milliseconds);
+	out << "branches        " << size.branches << "\n"
+		<< "leaves          " << size.leaves << "\n"
+		<< "bark vertices   " << model.vertex_count << "\n"
+		<< "bark triangles  " << model.face_count << "\n"
+		<< "twig vertices   " << model.twig_vertex_count << "\n"
+		<< "twig triangles  " << model.twig_face_count << "\n"
+		<< "generation time " << time << "\n";
+}
+
+// Returns the usage error of the output paths, empty when each names a known format.
+std::string check_outputs(const Options &options) {
+	for (const std::string &path : options.outputs) {
+		if (format_of(path) == Format::UNKNOWN) {
+			return "cannot tell the format of '" + path + "': use .glb, .gltf, .obj, .json, .png or .tscn";
+		}
+	}
+	if (options.outputs.empty() && !options.stats) {
+		return "nothing to do: give -o PATH or --stats";
+	}
+	return "";
+}
+
+bool any_needs_mesh(const Options &options) {
+	for (const std::string &path : options.outputs) {
+		if (needs_mesh(format_of(path))) {
+			return true;
+		}
+	}
+	return options.stats;
+}
+
+// Grows the tree, writes every output at once, and prints the statistics.
+int grow_and_write(const Options &options, const TreeProperties &properties, std::ostream &out) {
+	TreeSize size = measure_tree(properties);
+	if (!size.fits) {
+		throw std::runtime_error("the tree is too large to build (" + std::to_string(size.branches) + " branches, " + std::to_string(size.max_vertex_count) + " bark vertices): lower --trunk-branches-count, --trunk-height or --trunk-segments");
+	}
+	TreeModel model;
+	static_cast<TreeProperties &>(model) = properties;
+	auto start = std::chrono::steady_clock::now();
+	if (any_needs_mesh(options)) {
+		model.generate();
+	}
+	std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+	PngSize png;
+	parse_png_size(options.size, png);
+	std::vector<std::pair<std::string, std::string>> files;
+	for (const std::string &path : options.outputs) {
+		for (auto &file : encode(path, format_of(path), model, png)) {
+			files.push_back(std::move(file));
+		}
+	}
+	write_files(files);
+	if (options.stats) {
+		print_stats(out, size, model, elapsed.count());
+	}
+	return EXIT_OK;
+}
+
+int usage_error(std::ostream &err, const std::string &message) {
+	err << "wendrel: error: " << message << "\nRun 'wendrel --help' to see the options.\n";
+	return EXIT_USAGE;
+}
+
+} // namespace
+
+int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+	CLI::App app("Grows a procedural tree and writes it as glTF, OBJ, JSON, a PNG preview or a Godot scene.", "wendrel");
+	Options options;
+	add_parameter_options(app, options);
+	add_other_options(app, options);
+	std::vector<const char *> argv = { "wendrel" };
+	for (const std::string &arg : args) {
+		argv.push_back(arg.c_str());
+	}
+	try {
+		app.parse(static_cast<int>(argv.size()), argv.data());
+	} catch (const CLI::CallForHelp &) {
+		out << app.help();
+		return EXIT_OK;
+	} catch (const CLI::CallForVersion &e) {
+		out << e.what() << "\n";
+		return EXIT_OK;
+	} catch (const CLI::ParseError &e) {
+		return usage_error(err, e.what());
+	}
+	if (options.list_presets) {
+		for (const Preset &preset : presets()) {
+			out << preset.name << "\n";
+		}
+		return EXIT_OK;
+	}
+	std::string problem = check_outputs(options);
+	if (!problem.empty()) {
+		return usage_error(err, problem);
+	}
+	try {
+		return grow_and_write(options, resolve(options, err), out);
+	} catch (const std::bad_alloc &) {
+		err << "wendrel: error: out of memory while growing the tree\n";
+	} catch (const std::exception &e) {
+		err << "wendrel: error: " << e.what() << "\n";
+	}
+	return EXIT_FAILED;
+}
+
+} // namespace wendrel

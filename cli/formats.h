@@ -1,0 +1,41 @@
+// The output formats, chosen by the output path's extension.
+#pragma once
+
+#include "model/tree_model.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace wendrel {
+
+enum class Format {
+	UNKNOWN,
+	GLB,
+	GLTF,
+	OBJ,
+	JSON,
+	PNG,
+	SCENE,
+};
+
+// By extension, ignoring case: .glb .gltf .obj .json .png .tscn.
+Format format_of(const std::string &path);
+
+// Whether the format needs the generated arrays (a scene holds only the parameters).
+bool needs_mesh(Format format);
+
+struct PngSize {
+	int width = 800;
+	int height = 400;
+};
+
+// Reads "WIDTHxHEIGHT", each 16 to 4096. Returns an error message, empty on success.
+std::string parse_png_size(const std::string &text, PngSize &size);
+
+// The { path, bytes } pairs of one output path: one file, or two for OBJ and its .mtl.
+// `model` has been generated unless the format is SCENE.
+std::vector<std::pair<std::string, std::string>> encode(const std::string &path, Format format,
+		const TreeModel &model, PngSize size);
+
+} // namespace wendrel

@@ -1,0 +1,116 @@
+#include "export.h"
+
+#include <tiny_gltf.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+namespace wendrel {
+
+namespace {
+
+constexpr int ARRAY_BUFFER = 34962;
+constexpr int ELEMENT_ARRAY_BUFFER = 34963;
+
+// Appends raw bytes to the one buffer as a new view; returns the view's index.
+template <typename T>
+int add_view(tinygltf::Model &gltf, const std::vector<T> &data, int target) {
+	std::vector<unsigned char> &bytes = gltf.buffers[0].data;
+	tinygltf::BufferView view;
+	view.buffer = 0;
+	view.byteOffset = bytes.size();
+	view.byteLength = data.size() * sizeof(T);
+	view.target = target;
+	bytes.resize(bytes.size() + view.byteLength);
+	std::memcpy(bytes.data() + view.byteOffset, data.data(), view.byteLength);
+	gltf.bufferViews.push_back(view);
+	return static_cast<int>(gltf.bufferViews.size() - 1);
+}
+
+template <typename T>
+int add_accessor(tinygltf::Model &gltf, const std::vector<T> &data, int type, int component_type, int target) {
+	tinygltf::Accessor accessor;
+	accessor.bufferView = add_view(gltf, data, target);
+	accessor.componentType = component_type;
+	accessor.type = type;
+	accessor.count = data.size();
+	gltf.accessors.push_back(accessor);
+	return static_cast<int>(gltf.accessors.size() - 1);
+}
+
+// Positions need their exact bounds in the file.
+int add_positions(tinygltf::Model &gltf, const std::vector<Vec3> &positions) {
+	int index = add_accessor(gltf, positions, TINYGLTF_TYPE_VEC3, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
+	Vec3 lo = positions[0], hi = positions[0];
+	for (const Vec3 &p : positions) {
+		lo = Vec3(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
+		hi = Vec3(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+	}
+	gltf.accessors[index].minValues = { lo.x, lo.y, lo.z };
+	gltf.accessors[index].maxValues = { hi.x, hi.y, hi.z };
+	return index;
+}
+
+int add_material(tinygltf::Model &gltf, const char *name, Colour colour, double roughness) {
+	tinygltf::Material material;
+	material.name = name;
+	material.pbrMetallicRoughness.baseColorFactor = { colour.r, colour.g, colour.b, 1.0 };
+	material.pbrMetallicRoughness.metallicFactor = 0.0;
+	material.pbrMetallicRoughness.roughnessFactor = roughness;
+	gltf.materials.push_back(material);
+	return static_cast<int>(gltf.materials.size() - 1);
+}
+
+// Adds a mesh and the node that shows it; returns the node's index.
+int add_mesh_node(tinygltf::Model &gltf, const Mesh &mesh, const char *name, int material) {
+	tinygltf::Primitive primitive;
+	primitive.mode = TINYGLTF_MODE_TRIANGLES;
+	primitive.material = material;
+	primitive.attributes["POSITION"] = add_positions(gltf, mesh.positions);
+	primitive.attributes["NORMAL"] = add_accessor(gltf, mesh.normals, TINYGLTF_TYPE_VEC3, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
+	primitive.attributes["TEXCOORD_0"] = add_accessor(gltf, mesh.uvs, TINYGLTF_TYPE_VEC2, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
+	primitive.indices = add_accessor(gltf, mesh.indices, TINYGLTF_TYPE_SCALAR, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, ELEMENT_ARRAY_BUFFER);
+	tinygltf::Mesh gltf_mesh;
+	gltf_mesh.name = name;
+	gltf_mesh.primitives.push_back(primitive);
+	gltf.meshes.push_back(gltf_mesh);
+	tinygltf::Node node;
+	node.name = name;
+	node.mesh = static_cast<int>(gltf.meshes.size() - 1);
+	gltf.nodes.push_back(node);
+	return static_cast<int>(gltf.nodes.size() - 1);
+}
+
+} // namespace
+
+std::string write_gltf(const Mesh &bark, const Mesh &twigs, bool binary) {
+	tinygltf::Model gltf;
+	gltf.asset.version = "2.0";
+	gltf.asset.generator = "wendrel " WENDREL_VERSION;
+	gltf.buffers.emplace_back();
+	tinygltf::Node tree;
+	tree.name = "tree";
+	if (!bark.empty()) {
+		tree.children.push_back(add_mesh_node(gltf, bark, "bark", add_material(gltf, "bark", BARK_COLOUR, 0.9)));
+	}
+	if (!twigs.empty()) {
+		tree.children.push_back(add_mesh_node(gltf, twigs, "twigs", add_material(gltf, "twig", TWIG_COLOUR, 0.7)));
+	}
+	if (gltf.buffers[0].data.empty()) {
+		gltf.buffers.clear(); // a buffer must not be empty
+	}
+	gltf.nodes.push_back(tree);
+	tinygltf::Scene scene;
+	scene.name = "tree";
+	scene.nodes.push_back(static_cast<int>(gltf.nodes.size() - 1));
+	gltf.scenes.push_back(scene);
+	gltf.defaultScene = 0;
+
+	std::ostringstream stream;
+	tinygltf::TinyGLTF writer;
+	writer.WriteGltfSceneToStream(&gltf, stream, !binary, binary);
+	return stream.str();
+}
+
+} // namespace wendrel

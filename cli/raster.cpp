@@ -1,0 +1,183 @@
+#include "raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace wendrel {
+
+namespace {
+
+// The surface a view draws into, `samples` times the image's resolution on each axis.
+struct Target {
+	int width, height;
+	std::vector<float> depth; // larger is nearer
+	std::vector<Colour> colour;
+};
+
+struct Camera {
+	float cos_yaw, sin_yaw, cos_pitch, sin_pitch;
+	float scale, centre_x, centre_y; // screen = (view - centre) * scale + target centre
+	float offset_x, offset_y;
+
+	Vec3 to_view(Vec3 p) const {
+		float x = p.x * cos_yaw - p.z * sin_yaw;
+		float z = p.x * sin_yaw + p.z * cos_yaw;
+		return Vec3(x, p.y * cos_pitch - z * sin_pitch, p.y * sin_pitch + z * cos_pitch);
+	}
+	// Screen coordinates in target pixels, y down; z kept for the depth test.
+	Vec3 to_screen(Vec3 p) const {
+		Vec3 v = to_view(p);
+		return Vec3(offset_x + (v.x - centre_x) * scale, offset_y - (v.y - centre_y) * scale, v.z);
+	}
+};
+
+Camera make_camera(const View &view) {
+	Camera c{};
+	c.cos_yaw = std::cos(view.yaw);
+	c.sin_yaw = std::sin(view.yaw);
+	c.cos_pitch = std::cos(view.pitch);
+	c.sin_pitch = std::sin(view.pitch);
+	return c;
+}
+
+// The view-space bounds of every vertex, as { min x, min y, max x, max y }.
+std::vector<float> bounds(const std::vector<ColouredMesh> &meshes, const Camera &camera) {
+	std::vector<float> b = { INFINITY, INFINITY, -INFINITY, -INFINITY };
+	for (const ColouredMesh &m : meshes) {
+		for (const Vec3 &p : m.mesh->positions) {
+			Vec3 v = camera.to_view(p);
+			b = { std::min(b[0], v.x), std::min(b[1], v.y), std::max(b[2], v.x), std::max(b[3], v.y) };
+		}
+	}
+	return b;
+}
+
+float edge(const Vec3 &a, const Vec3 &b, float px, float py) {
+	return (b.x - a.x) * (py - a.y) - (b.y - a.y) * (px - a.x);
+}
+
+// Light from the upper left, in front of the viewer; shading ignores which side faces it.
+Colour shade(Colour base, Vec3 a, Vec3 b, Vec3 c) {
+	const Vec3 light = unit_or_zero(Vec3(-0.5f, 0.8f, 0.6f));
+	float diffuse = std::fabs(dot(unit_or_zero(cross(b - a, c - a)), light));
+	float k = 0.35f + 0.85f * diffuse;
+	return Colour{ base.r * k, base.g * k, base.b * k };
+}
+
+void draw_triangle(Target &t, int left, int right, Vec3 a, Vec3 b, Vec3 c, Colour colour) {
+	float area = edge(a, b, c.x, c.y);
+	if (area == 0.0f || !std::isfinite(area)) {
+		return;
+	}
+	int x0 = std::max(left, static_cast<int>(std::floor(std::min({ a.x, b.x, c.x }))));
+	int x1 = std::min(right - 1, static_cast<int>(std::ceil(std::max({ a.x, b.x, c.x }))));
+	int y0 = std::max(0, static_cast<int>(std::floor(std::min({ a.y, b.y, c.y }))));
+	int y1 = std::min(t.height - 1, static_cast<int>(std::ceil(std::max({ a.y, b.y, c.y }))));
+	for (int y = y0; y <= y1; ++y) {
+		for (int x = x0; x <= x1; ++x) {
+			float px = x + 0.5f, py = y + 0.5f;
+			float wa = edge(b, c, px, py) / area, wb = edge(c, a, px, py) / area, wc = edge(a, b, px, py) / area;
+			if (wa < 0.0f || wb < 0.0f || wc < 0.0f) {
+				continue;
+			}
+			float z = wa * a.z + wb * b.z + wc * c.z;
+			size_t i = static_cast<size_t>(y) * t.width + x;
+			if (z > t.depth[i]) {
+				t.depth[i] = z;
+				t.colour[i] = colour;
+			}
+		}
+	}
+}
+
+void draw_mesh(Target &t, int left, int right, const Camera &camera, const ColouredMesh &m) {
+	const std::vector<Vec3> &p = m.mesh->positions;
+	const std::vector<uint32_t> &index = m.mesh->indices;
+	for (size_t i = 0; i + 2 < index.size(); i += 3) {
+		Vec3 a = p[index[i]], b = p[index[i + 1]], c = p[index[i + 2]];
+		Colour colour = shade(m.colour, camera.to_view(a), camera.to_view(b), camera.to_view(c));
+		draw_triangle(t, left, right, camera.to_screen(a), camera.to_screen(b), camera.to_screen(c), colour);
+	}
+}
+
+// A pale sky fading towards the bottom.
+Colour background(float y) {
+	return Colour{ 0.80f - 0.12f * y, 0.85f - 0.10f * y, 0.90f - 0.10f * y };
+}
+
+uint8_t to_srgb(float linear) {
+	float c = std::min(1.0f, std::max(0.0f, linear));
+	float s = c <= 0.0031308f ? 12.92f * c : 1.055f * std::pow(c, 1.0f / 2.4f) - 0.055f;
+	return static_cast<uint8_t>(std::lround(s * 255.0f));
+}
+
+// Averages each samples x samples block into one pixel.
+Image resolve(const Target &t, int samples) {
+	Image image;
+	image.width = t.width / samples;
+	image.height = t.height / samples;
+	image.rgb.reserve(static_cast<size_t>(image.width) * image.height * 3);
+	float weight = 1.0f / static_cast<float>(samples * samples);
+	for (int y = 0; y < image.height; ++y) {
+		for (int x = 0; x < image.width; ++x) {
+			Colour sum{ 0.0f, 0.0f, 0.0f };
+			for (int sy = 0; sy < samples; ++sy) {
+				for (int sx = 0; sx < samples; ++sx) {
+					const Colour &c = t.colour[static_cast<size_t>(y * samples + sy) * t.width + x * samples + sx];
+					sum = Colour{ sum.r + c.r, sum.g + c.g, sum.b + c.b };
+				}
+			}
+			image.rgb.push_back(to_srgb(sum.r * weight));
+			image.rgb.push_back(to_srgb(sum.g * weight));
+			image.rgb.push_back(to_srgb(sum.b * weight));
+		}
+	}
+	return image;
+}
+
+// Fits every view at one scale: the largest that keeps the tree inside each view's box.
+void fit(std::vector<Camera> &cameras, const std::vector<View> &views, const std::vector<ColouredMesh> &meshes, int samples, int height) {
+	float scale = INFINITY;
+	std::vector<std::vector<float>> boxes;
+	for (size_t v = 0; v < views.size(); ++v) {
+		boxes.push_back(bounds(meshes, cameras[v]));
+		float w = std::max(boxes[v][2] - boxes[v][0], 1e-6f), h = std::max(boxes[v][3] - boxes[v][1], 1e-6f);
+		scale = std::min({ scale, 0.9f * views[v].width * samples / w, 0.9f * height * samples / h });
+	}
+	for (size_t v = 0; v < views.size(); ++v) {
+		Camera &c = cameras[v];
+		c.scale = std::isfinite(scale) ? scale : 1.0f;
+		c.centre_x = 0.5f * (boxes[v][0] + boxes[v][2]);
+		c.centre_y = 0.5f * (boxes[v][1] + boxes[v][3]);
+		c.offset_x = (views[v].left + 0.5f * views[v].width) * samples;
+		c.offset_y = 0.5f * height * samples;
+	}
+}
+
+} // namespace
+
+Image render(const std::vector<ColouredMesh> &meshes, const std::vector<View> &views, int width, int height) {
+	// Fewer samples for big images keep the memory bounded.
+	const int samples = static_cast<int64_t>(width) * height <= 1000000 ? 3 : (static_cast<int64_t>(width) * height <= 4000000 ? 2 : 1);
+	Target t;
+	t.width = width * samples;
+	t.height = height * samples;
+	t.depth.assign(static_cast<size_t>(t.width) * t.height, -INFINITY);
+	t.colour.resize(t.depth.size());
+	for (int y = 0; y < t.height; ++y) {
+		std::fill_n(t.colour.begin() + static_cast<size_t>(y) * t.width, t.width, background(static_cast<float>(y) / t.height));
+	}
+	std::vector<Camera> cameras;
+	for (const View &view : views) {
+		cameras.push_back(make_camera(view));
+	}
+	fit(cameras, views, meshes, samples, height);
+	for (size_t v = 0; v < views.size(); ++v) {
+		for (const ColouredMesh &m : meshes) {
+			draw_mesh(t, views[v].left * samples, (views[v].left + views[v].width) * samples, cameras[v], m);
+		}
+	}
+	return resolve(t, samples);
+}
+
+} // namespace wendrel

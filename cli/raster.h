@@ -1,0 +1,36 @@
+// A small software rasteriser for the PNG previews: orthographic views, a z-buffer, flat
+// two-sided diffuse shading, and supersampling against jagged twig edges.
+#pragma once
+
+#include "export.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace wendrel {
+
+// 8-bit sRGB, rows from the top, three bytes per pixel.
+struct Image {
+	int width = 0;
+	int height = 0;
+	std::vector<uint8_t> rgb;
+};
+
+// One camera: the tree turned by `yaw` about +y, then tilted by `pitch` about the view's x
+// axis (positive looks down on it), drawn into the columns [left, left + width).
+struct View {
+	float yaw;
+	float pitch;
+	int left;
+	int width;
+};
+
+struct ColouredMesh {
+	const Mesh *mesh;
+	Colour colour;
+};
+
+// Draws the meshes into each view at one common scale, each view centred on the tree, y up.
+Image render(const std::vector<ColouredMesh> &meshes, const std::vector<View> &views, int width, int height);
+
+} // namespace wendrel
