@@ -174,11 +174,7 @@ void TreeModel::generate() {
 	if (!measure_tree(*this).fits)
 		throw std::bad_alloc();
 	reset();
-	random_state = seed;
-	root = new Branch(0.0f, trunk_length, 0.0f, nullptr);
-	root->length = branch_length;
-	split_branch(root, branches_count, trunk_height, this, 1, 1);
-
+	grow_skeleton();
 	count_vertices(nullptr);
 	allocate_buffers();
 	build_rings(nullptr, 0.0f);
@@ -190,6 +186,14 @@ void TreeModel::generate() {
 	destroy_skeleton();
 	compute_normals();
 	split_uv_seam();
+}
+
+void TreeModel::grow_skeleton() {
+	destroy_skeleton();
+	random_state = seed;
+	root = new Branch(0.0f, trunk_length, 0.0f, nullptr);
+	root->length = branch_length;
+	split_branch(root, branches_count, trunk_height, this, 1, 1);
 }
 
 void TreeModel::count_vertices(Branch *branch) {

@@ -124,7 +124,8 @@ struct TreeModel : TreeProperties {
 	// Frees the previous result and zeroes the counters.
 	void reset();
 
-	// The passes, in the order generate() runs them. Each is documented where it is defined.
+	// The steps of generate(), in order. Each pass is documented where it is defined.
+	void grow_skeleton(); // a fresh root at (0, trunk_length, 0), grown by split_branch
 	void count_vertices(Branch *branch);
 	void count_faces(Branch *branch);
 	void allocate_buffers();

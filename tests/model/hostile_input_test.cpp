@@ -1,0 +1,143 @@
+// Parameters a script can set that the inspector never offers: each must give a sound tree
+// or a clean refusal.
+#include "mesh_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <new>
+
+using namespace wendrel;
+using wendrel::test::digest;
+using wendrel::test::validate_mesh;
+
+namespace {
+
+TEST(SegmentCounts, OddZeroAndNegativeUseTheNextEvenCount) {
+	const int32_t odd_or_small[] = { 1, 3, 5, 7, 9, 0, -1, -6, INT32_MIN };
+	for (int32_t s : odd_or_small) {
+		TreeModel rounded, even;
+		rounded.segments = s;
+		even.segments = int32_t(effective_segments(s));
+		rounded.generate();
+		even.generate();
+		EXPECT_TRUE(validate_mesh(rounded)) << s;
+		EXPECT_EQ(digest(rounded), digest(even)) << s;
+		EXPECT_EQ(rounded.segments, s) << "the stored value stays as set";
+	}
+	EXPECT_EQ(effective_segments(3), 4);
+	EXPECT_EQ(effective_segments(-5), 2);
+	EXPECT_EQ(effective_segments(INT32_MAX), int64_t(INT32_MAX) + 1);
+}
+
+// Children on their fork's own head leave the fork without a frame: the stretch would divide
+// by zero.
+TEST(DegenerateForks, ZeroLengthFalloffStaysFinite) {
+	TreeModel m;
+	m.branch_length_falloff = 0.0f;
+	m.generate();
+	EXPECT_TRUE(validate_mesh(m));
+}
+
+TEST(DegenerateForks, ZeroTrunkLengthStaysFinite) {
+	TreeModel m;
+	m.trunk_length = 0.0f;
+	m.generate();
+	EXPECT_TRUE(validate_mesh(m));
+	m.trunk_height = 0;
+	m.generate();
+	EXPECT_TRUE(validate_mesh(m));
+}
+
+TEST(DegenerateForks, ZeroRadiusAndZeroLengthStayFinite) {
+	TreeModel m;
+	m.max_radius = 0.0f;
+	m.generate();
+	EXPECT_TRUE(validate_mesh(m));
+	TreeModel flat;
+	flat.branch_length = 0.0f;
+	flat.climb_rate = 0.0f;
+	flat.trunk_length = 0.0f;
+	flat.generate();
+	EXPECT_TRUE(validate_mesh(flat));
+}
+
+// With no branching levels the grow push reads as full at the root (not 0/0).
+TEST(DegenerateForks, NoLevelsGrowsAtFullPush) {
+	TreeModel none, pushed;
+	none.branches_count = 0;
+	none.generate();
+	EXPECT_TRUE(validate_mesh(none));
+	EXPECT_EQ(none.twig_face_count, 8);
+	pushed.branches_count = 0;
+	pushed.grow_amount = 3.0f;
+	pushed.generate();
+	// The first leaf's tip (after the foot ring and the root's fork) rises with the push.
+	int32_t tip = 6 + 8;
+	EXPECT_GT(pushed.vertices[tip].y, none.vertices[tip].y + 0.05f);
+}
+
+TEST(Seeds, ExtremeSeedsAreSound) {
+	const int32_t seeds[] = { INT32_MAX, INT32_MIN, -6, 0, 100000 };
+	for (int32_t seed : seeds) {
+		TreeModel m;
+		m.seed = seed;
+		m.generate();
+		EXPECT_TRUE(validate_mesh(m)) << seed;
+	}
+}
+
+// A tree whose arrays would pass 2^31 - 1 bytes is refused before anything is touched.
+TEST(SizeGuard, OversizedTreesThrowAndKeepThePreviousResult) {
+	TreeModel m;
+	m.generate();
+	uint64_t before = digest(m);
+	const Vec3 *vertices = m.vertices;
+
+	struct Change {
+		const char *what;
+		void (*apply)(TreeModel &);
+	};
+	const Change changes[] = {
+		{ "40 levels", [](TreeModel &t) { t.branches_count = 40; } },
+		{ "a million segments", [](TreeModel &t) { t.segments = 1000000; } },
+		{ "INT32_MAX segments", [](TreeModel &t) { t.segments = INT32_MAX; } },
+		{ "INT32_MAX levels", [](TreeModel &t) { t.branches_count = INT32_MAX; } },
+		{ "13 levels, INT32_MAX steps", [](TreeModel &t) {
+			 t.branches_count = 13;
+			 t.trunk_height = INT32_MAX;
+		 } },
+	};
+	for (const Change &change : changes) {
+		TreeProperties saved = m;
+		change.apply(m);
+		EXPECT_FALSE(measure_tree(m).fits) << change.what;
+		EXPECT_THROW(m.generate(), std::bad_alloc) << change.what;
+		EXPECT_EQ(m.vertices, vertices) << change.what;
+		EXPECT_EQ(digest(m), before) << change.what;
+		static_cast<TreeProperties &>(m) = saved;
+	}
+}
+
+// One fork and two leaves: s + (3·s/2 - 1) + 2 bark vertices, and up to all but the two
+// tips may get a twin, 5·s in all. 5·s·12 bytes must stay within 2^31 - 1.
+TEST(SizeGuard, BoundaryIsTheArrayLimit) {
+	TreeProperties p;
+	p.branches_count = 0;
+	p.segments = 35791394;
+	EXPECT_EQ(measure_tree(p).max_vertex_count, 5 * int64_t(p.segments));
+	EXPECT_TRUE(measure_tree(p).fits);
+	p.segments = 35791396;
+	EXPECT_FALSE(measure_tree(p).fits);
+}
+
+TEST(SizeGuard, TopOfTheInspectorRangesFits) {
+	TreeProperties p;
+	p.branches_count = 13;
+	p.trunk_height = 100;
+	p.segments = 10;
+	TreeSize size = measure_tree(p);
+	EXPECT_TRUE(size.fits);
+	EXPECT_EQ(size.branches, 1671167);
+}
+
+} // namespace

@@ -1,0 +1,26 @@
+// Invariant checks and parameter fixtures for tests that generate trees.
+#pragma once
+
+#include "model/tree_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+
+namespace wendrel::test {
+
+// Everything a generated model must satisfy whatever its parameters: no skeleton left, counts
+// equal to the closed-form sizes, every face index below its vertex count, every position,
+// normal and texture coordinate finite.
+::testing::AssertionResult validate_mesh(const TreeModel &model);
+
+// A 64-bit FNV-1a digest of every counter and every byte of the eight arrays: equal digests
+// mean bit-identical output.
+uint64_t digest(const TreeModel &model);
+
+// Random parameters inside the inspector's ranges, with the tree's size kept small enough
+// (up to 6 levels, 30 trunk steps) that hundreds of them run in seconds.
+TreeProperties random_properties(std::mt19937 &rng);
+
+} // namespace wendrel::test
