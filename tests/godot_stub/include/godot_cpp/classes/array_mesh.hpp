@@ -1,0 +1,33 @@
+// Stand-in: ArrayMesh keeps the surfaces that SurfaceTool::commit gave it, so that tests
+// can read exactly what the engine would draw.
+#pragma once
+
+#include <godot_cpp/classes/mesh.hpp>
+#include <godot_cpp/variant/vector2.hpp>
+#include <godot_cpp/variant/vector3.hpp>
+
+#include <cstdint>
+#include <vector>
+
+namespace godot {
+
+namespace stub {
+struct SurfaceData {
+	int primitive = -1;
+	std::vector<Vector3> vertices;
+	std::vector<Vector3> normals;
+	std::vector<Vector2> uvs;
+	std::vector<int32_t> indices;
+};
+} // namespace stub
+
+class ArrayMesh : public Mesh {
+	STUB_ENGINE_CLASS(ArrayMesh, Mesh)
+
+public:
+	std::vector<stub::SurfaceData> surfaces; // stand-in only
+
+	int32_t get_surface_count() const override { return int32_t(surfaces.size()); }
+};
+
+} // namespace godot

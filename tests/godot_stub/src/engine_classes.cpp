@@ -1,0 +1,197 @@
+// The engine classes of the stand-in: the few behaviours the node relies on.
+#include "state.h"
+
+#include <godot_cpp/classes/mesh_instance3d.hpp>
+#include <godot_cpp/classes/node.hpp>
+#include <godot_cpp/classes/ref_counted.hpp>
+#include <godot_cpp/classes/surface_tool.hpp>
+#include <godot_cpp/core/error_macros.hpp>
+
+#include <algorithm>
+#include <string>
+
+namespace godot {
+
+using stub::detail::record_call;
+using stub::detail::record_error;
+
+bool RefCounted::init_ref() {
+	if (initial_reference_given) {
+		return reference();
+	}
+	initial_reference_given = true;
+	return true;
+}
+
+bool RefCounted::reference() {
+	if (refcount <= 0) {
+		return false;
+	}
+	++refcount;
+	return true;
+}
+
+bool RefCounted::unreference() {
+	--refcount;
+	return refcount == 0;
+}
+
+// --- Node ---
+
+Node::~Node() {
+	while (!children.empty()) {
+		Node *child = children.back();
+		children.pop_back();
+		child->parent = nullptr;
+		memdelete(child);
+	}
+	if (parent) {
+		auto &siblings = parent->children;
+		siblings.erase(std::find(siblings.begin(), siblings.end(), this));
+	}
+}
+
+void Node::add_child(Node *p_node, bool p_force_readable_name, Node::InternalMode p_internal) {
+	record_call(this, "Node.add_child", std::string(p_force_readable_name ? "true" : "false") + "," + std::to_string(int(p_internal)));
+	if (p_node == nullptr || p_node == this) {
+		record_error("Can't add child: null or the node itself.");
+		return;
+	}
+	if (p_node->parent) {
+		record_error("Can't add child, already has a parent.");
+		return;
+	}
+	children.push_back(p_node);
+	p_node->parent = this;
+	if (inside_tree) {
+		stub::enter_tree(p_node);
+	}
+}
+
+void Node::remove_child(Node *p_node) {
+	record_call(this, "Node.remove_child");
+	if (p_node == nullptr || p_node->parent != this) {
+		record_error("Cannot remove child node: it is not a child of this node.");
+		return;
+	}
+	if (inside_tree) {
+		stub::exit_tree(p_node);
+	}
+	children.erase(std::find(children.begin(), children.end(), p_node));
+	p_node->parent = nullptr;
+}
+
+int32_t Node::get_child_count(bool) const {
+	return int32_t(children.size());
+}
+
+Node *Node::get_child(int32_t p_index, bool) const {
+	if (p_index < 0 || p_index >= int32_t(children.size())) {
+		record_error("Index p_index = " + std::to_string(p_index) + " is out of bounds.");
+		return nullptr;
+	}
+	return children[size_t(p_index)];
+}
+
+void Node::_process(double) {}
+void Node::_physics_process(double) {}
+void Node::_enter_tree() {}
+void Node::_exit_tree() {}
+void Node::_ready() {}
+
+// --- MeshInstance3D ---
+
+void MeshInstance3D::set_mesh(const Ref<Mesh> &p_mesh) {
+	record_call(this, "MeshInstance3D.set_mesh", p_mesh.is_valid() ? "mesh" : "null");
+	mesh = p_mesh;
+	if (mesh.is_valid()) {
+		surface_override_materials.resize(size_t(mesh->get_surface_count()));
+	}
+}
+
+void MeshInstance3D::set_surface_override_material(int32_t p_surface, const Ref<Material> &p_material) {
+	record_call(this, "MeshInstance3D.set_surface_override_material", std::to_string(p_surface));
+	if (p_surface < 0 || p_surface >= int32_t(surface_override_materials.size())) {
+		record_error("Index p_surface = " + std::to_string(p_surface) + " is out of bounds.");
+		return;
+	}
+	surface_override_materials[size_t(p_surface)] = p_material;
+}
+
+Ref<Material> MeshInstance3D::get_surface_override_material(int32_t p_surface) const {
+	if (p_surface < 0 || p_surface >= int32_t(surface_override_materials.size())) {
+		record_error("Index p_surface = " + std::to_string(p_surface) + " is out of bounds.");
+		return Ref<Material>();
+	}
+	return surface_override_materials[size_t(p_surface)];
+}
+
+// --- SurfaceTool ---
+
+void SurfaceTool::record(const char *p_method, const std::string &p_args) {
+	record_call(this, std::string("SurfaceTool.") + p_method, p_args);
+}
+
+void SurfaceTool::clear() {
+	record("clear");
+	begun = false;
+	last_uv = Vector2();
+	last_normal = Vector3();
+	surface = stub::SurfaceData();
+}
+
+void SurfaceTool::begin(Mesh::PrimitiveType p_primitive) {
+	record("begin", std::to_string(int(p_primitive)));
+	surface = stub::SurfaceData();
+	surface.primitive = int(p_primitive);
+	begun = true;
+}
+
+void SurfaceTool::set_uv(const Vector2 &p_uv) {
+	record("set_uv");
+	last_uv = p_uv;
+}
+
+void SurfaceTool::set_normal(const Vector3 &p_normal) {
+	record("set_normal");
+	last_normal = p_normal;
+}
+
+void SurfaceTool::add_vertex(const Vector3 &p_vertex) {
+	record("add_vertex");
+	if (!begun) {
+		record_error("SurfaceTool: add_vertex before begin.");
+		return;
+	}
+	surface.vertices.push_back(p_vertex);
+	surface.normals.push_back(last_normal);
+	surface.uvs.push_back(last_uv);
+}
+
+void SurfaceTool::add_index(int32_t p_index) {
+	record("add_index");
+	if (!begun || p_index < 0) {
+		record_error("SurfaceTool: add_index before begin or negative.");
+		return;
+	}
+	surface.indices.push_back(p_index);
+}
+
+void SurfaceTool::optimize_indices_for_cache() {
+	record("optimize_indices_for_cache");
+}
+
+// As in the engine, a tool without vertices commits no surface.
+Ref<ArrayMesh> SurfaceTool::commit(const Ref<ArrayMesh> &p_existing, uint64_t p_flags) {
+	record("commit", std::string(p_existing.is_valid() ? "mesh" : "null") + "," + std::to_string(p_flags));
+	Ref<ArrayMesh> mesh = p_existing;
+	if (mesh.is_null()) {
+		mesh.instantiate();
+	}
+	if (!surface.vertices.empty()) {
+		mesh->surfaces.push_back(surface);
+	}
+	return mesh;
+}
+
+} // namespace godot
