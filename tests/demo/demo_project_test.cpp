@@ -1,0 +1,115 @@
+// The demo project as shipped: every file that the engine reads passes the demo checks.
+// Scenes added under demo/ later (presets included) are found and checked the same way.
+#include "demo_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace wendrel_demo {
+namespace {
+
+const std::filesystem::path demo_dir = WENDREL_DEMO_DIR;
+const std::filesystem::path addon_dir = demo_dir / "addons" / "wendrel3d";
+
+// Every file under demo/ with this extension, outside the editor's .godot cache.
+std::vector<std::filesystem::path> demo_files(const std::string &extension) {
+	std::vector<std::filesystem::path> found;
+	for (auto it = std::filesystem::recursive_directory_iterator(demo_dir);
+			it != std::filesystem::recursive_directory_iterator(); ++it) {
+		if (it->is_directory() && it->path().filename() == ".godot") {
+			it.disable_recursion_pending();
+		} else if (it->is_regular_file() && it->path().extension() == extension) {
+			found.push_back(it->path());
+		}
+	}
+	return found;
+}
+
+std::string report(const std::filesystem::path &file, const Problems &problems) {
+	std::string text = std::filesystem::relative(file, demo_dir).string() + ":";
+	for (const std::string &problem : problems) {
+		text += "\n  " + problem;
+	}
+	return text;
+}
+
+const std::vector<PropertySpec> &registration() {
+	static const std::vector<PropertySpec> specs = wendrel3d_properties();
+	return specs;
+}
+
+TEST(DemoProject, ProjectSettingsOpenTheMainSceneInGodot43) {
+	const TextFile settings = parse_text_file((demo_dir / "project.godot").string());
+	EXPECT_EQ(check_project_settings(settings, lookup_in_folder(demo_dir)), Problems());
+}
+
+TEST(DemoProject, TheRegistrationToCheckAgainstIsTheNodes) {
+	// Guards the checks below, which would pass vacuously against an empty table.
+	ASSERT_EQ(registration().size(), 23u);
+	EXPECT_EQ(registration().front().name, "seed");
+	EXPECT_EQ(registration().back().resource_types,
+			(std::vector<std::string>{ "StandardMaterial3D", "ORMMaterial3D", "ShaderMaterial" }));
+}
+
+TEST(DemoProject, EveryScenePassesTheResourceAndNodeChecks) {
+	const std::vector<std::filesystem::path> scenes = demo_files(".tscn");
+	ASSERT_FALSE(scenes.empty());
+	for (const std::filesystem::path &file : scenes) {
+		const TextFile scene = parse_text_file(file.string());
+		Problems problems = check_resources(scene, lookup_in_folder(demo_dir));
+		for (const std::string &problem : check_nodes(scene, registration())) {
+			problems.push_back(problem);
+		}
+		EXPECT_TRUE(problems.empty()) << report(file, problems);
+	}
+}
+
+TEST(DemoProject, EveryResourcePassesTheResourceChecks) {
+	for (const std::filesystem::path &file : demo_files(".tres")) {
+		const Problems problems = check_resources(parse_text_file(file.string()), lookup_in_folder(demo_dir));
+		EXPECT_TRUE(problems.empty()) << report(file, problems);
+	}
+}
+
+TEST(DemoProject, NoTwoFilesShareAUid) {
+	// The engine finds a file by uid before its path: a copied uid loads the wrong file.
+	std::map<std::string, std::filesystem::path> owners;
+	for (const std::string extension : { ".tscn", ".tres" }) {
+		for (const std::filesystem::path &file : demo_files(extension)) {
+			const TextFile text = parse_text_file(file.string());
+			const std::string uid = text.sections.empty() ? "" : text.sections.front().attribute("uid");
+			if (!uid.empty() && !owners.emplace(uid, file).second) {
+				ADD_FAILURE() << file << " has the uid " << uid << " of " << owners[uid];
+			}
+		}
+	}
+}
+
+TEST(DemoProject, TheExtensionDescriptionMatchesTheBuild) {
+	const TextFile description = parse_text_file((addon_dir / "wendrel3d.gdextension").string());
+	EXPECT_EQ(check_gdextension(description, addon_dir), Problems());
+}
+
+TEST(DemoProject, TheMainSceneShowsSeveralDifferentTreesInALitWorld) {
+	const TextFile scene = parse_text_file((demo_dir / "main.tscn").string());
+	std::map<std::string, int> types;
+	std::vector<std::map<std::string, std::string>> trees; // the stored parameters of each
+	for (const Section *node : scene.all("node")) {
+		types[node->attribute("type")]++;
+		if (node->attribute("type") == "Wendrel3D") {
+			trees.emplace_back(node->properties.begin(), node->properties.end());
+			trees.back().erase("transform");
+		}
+	}
+	EXPECT_EQ(types["Camera3D"], 1);
+	EXPECT_EQ(types["DirectionalLight3D"], 1);
+	EXPECT_EQ(types["WorldEnvironment"], 1);
+	ASSERT_GE(trees.size(), 3u);
+	for (size_t i = 1; i < trees.size(); i++) {
+		EXPECT_NE(trees[i], trees[i - 1]) << "trees " << i - 1 << " and " << i << " are the same tree";
+	}
+}
+
+} // namespace
+} // namespace wendrel_demo

@@ -1,0 +1,44 @@
+#include "property_spec.h"
+
+#include "godot_values.h"
+
+#include <cstdlib>
+
+namespace wendrel_demo {
+
+namespace {
+
+PropertyKind kind_of(int variant_type) {
+	switch (variant_type) {
+		case VARIANT_BOOL:
+			return PropertyKind::Bool;
+		case VARIANT_INT:
+			return PropertyKind::Int;
+		case VARIANT_FLOAT:
+			return PropertyKind::Float;
+		case VARIANT_OBJECT:
+			return PropertyKind::Object;
+		default:
+			return PropertyKind::Other;
+	}
+}
+
+} // namespace
+
+PropertySpec make_property_spec(const std::string &name, int variant_type, int hint,
+		const std::string &hint_string) {
+	PropertySpec spec;
+	spec.name = name;
+	spec.kind = kind_of(variant_type);
+	const std::vector<std::string> pieces = split_top_level(hint_string);
+	if (hint == HINT_RANGE && pieces.size() >= 2) {
+		spec.has_range = true;
+		spec.min = std::strtod(pieces[0].c_str(), nullptr);
+		spec.max = std::strtod(pieces[1].c_str(), nullptr);
+	} else if (hint == HINT_RESOURCE_TYPE) {
+		spec.resource_types = pieces;
+	}
+	return spec;
+}
+
+} // namespace wendrel_demo

@@ -1,0 +1,43 @@
+#pragma once
+// What a scene may store for one registered property of a node: the kind of value and,
+// from the inspector hint, its range or the resource classes it accepts.
+
+#include <string>
+#include <vector>
+
+namespace wendrel_demo {
+
+enum class PropertyKind {
+	Bool,
+	Int,
+	Float,
+	Object,
+	Other,
+};
+
+struct PropertySpec {
+	std::string name;
+	PropertyKind kind = PropertyKind::Other;
+	bool has_range = false;
+	double min = 0.0;
+	double max = 0.0;
+	std::vector<std::string> resource_types; // Object with a resource-type hint
+};
+
+// Engine numbers used in a property description.
+constexpr int VARIANT_BOOL = 1;
+constexpr int VARIANT_INT = 2;
+constexpr int VARIANT_FLOAT = 3;
+constexpr int VARIANT_OBJECT = 24;
+constexpr int HINT_RANGE = 1;
+constexpr int HINT_RESOURCE_TYPE = 17;
+
+// Builds the spec from a property description as the engine receives it. A range hint
+// string is "min,max[,step[,flags]]"; a resource-type hint string lists classes by comma.
+PropertySpec make_property_spec(const std::string &name, int variant_type, int hint,
+		const std::string &hint_string);
+
+// The properties that the Wendrel3D node registers, in registration order.
+std::vector<PropertySpec> wendrel3d_properties();
+
+} // namespace wendrel_demo
