@@ -96,38 +96,8 @@ int split_one(const SplitFrame &f, TreeProperties &p, SplitFrame out[2]) {
 
 } // namespace
 
-Vec3 normalize(Vec3 v) {
-	float l = length(v);
-	if (l == 0.0f)
-		return v;
-	float s = 1.0f / l;
-	return v * s;
-}
-
-float length(Vec3 v) {
-	return sqrtf(v.x * v.x + v.y * v.y + v.z * v.z);
-}
-
-Vec3 mirror_branch(Vec3 v, Vec3 axis, float branch_factor) {
-	Vec3 p = cross(axis, cross(v, axis));
-	float s = dot(v, p) * branch_factor;
-	return v - p * s;
-}
-
-Vec3 rotate_about_axis(Vec3 v, Vec3 k, float cos_angle, float sin_angle) {
-	Vec3 across = cross(k, v);
-	float along = dot(k, v);
-	float fold = 1.0f - cos_angle;
-	return v * cos_angle + across * sin_angle + k * along * fold;
-}
-
 Vec3 rotate_about_axis(Vec3 v, Vec3 k, float angle) {
 	return rotate_about_axis(v, k, cosf(angle), sinf(angle));
-}
-
-Vec3 scale_along_axis(Vec3 v, Vec3 n, float s) {
-	float d = dot(v, n);
-	return v + n * (d * s - d);
 }
 
 void Branch::destroy() {

@@ -5,6 +5,7 @@
 // reordered sum or a fused multiply-add changes the last bit of a vertex.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace wendrel {
@@ -45,24 +46,45 @@ inline Vec3 cross(Vec3 a, Vec3 b) {
 	return Vec3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
 }
 
-// Unit vector along v; a zero-length v is returned unchanged instead of divided by zero.
-Vec3 normalize(Vec3 v);
-
 // Euclidean length, in single precision.
-float length(Vec3 v);
+inline float length(Vec3 v) {
+	return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+
+// Unit vector along v; a zero-length v is returned unchanged instead of divided by zero.
+// note: multiplies by the rounded reciprocal rather than dividing each component.
+inline Vec3 normalize(Vec3 v) {
+	float l = length(v);
+	if (l == 0.0f)
+		return v;
+	float s = 1.0f / l;
+	return v * s;
+}
 
 // Reflects v away from axis by branch_factor: gives a fork's second child its direction.
-Vec3 mirror_branch(Vec3 v, Vec3 axis, float branch_factor);
+inline Vec3 mirror_branch(Vec3 v, Vec3 axis, float branch_factor) {
+	Vec3 p = cross(axis, cross(v, axis));
+	float s = dot(v, p) * branch_factor;
+	return v - p * s;
+}
 
 // Rotation of v about the unit axis k, counter-clockwise seen from the tip of k, given the
 // cosine and sine of the angle (so that callers can reuse one table of them).
-Vec3 rotate_about_axis(Vec3 v, Vec3 k, float cos_angle, float sin_angle);
+inline Vec3 rotate_about_axis(Vec3 v, Vec3 k, float cos_angle, float sin_angle) {
+	Vec3 across = cross(k, v);
+	float along = dot(k, v);
+	float fold = 1.0f - cos_angle;
+	return v * cos_angle + across * sin_angle + k * along * fold;
+}
 
 // The same rotation by an angle in radians, with the C library's sinf and cosf.
 Vec3 rotate_about_axis(Vec3 v, Vec3 k, float angle);
 
 // Multiplies the component of v along the unit vector n by s.
-Vec3 scale_along_axis(Vec3 v, Vec3 n, float s);
+inline Vec3 scale_along_axis(Vec3 v, Vec3 n, float s) {
+	float d = dot(v, n);
+	return v + n * (d * s - d);
+}
 
 // One node of the skeleton. A branch runs from its parent's head (the origin for the root)
 // to its own head. Children come in pairs: a fork has both, a leaf neither.

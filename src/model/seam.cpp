@@ -5,10 +5,10 @@
 // the same position, with the same normal and v, and u = 1.0; the triangles on the far side of
 // the seam are rewired to the twin. Grows `vertices`, `normals` and `uvs` by the number of twins
 // and raises `vertex_count` to match; `faces` keeps its length.
+#include "model/storage.h"
 #include "model/tree_model.h"
 
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace wendrel {
@@ -26,14 +26,6 @@ int seam_end(float u0, float u1) {
 	if (u0 == 0.0f)
 		return 0;
 	return u1 == 0.0f ? 1 : -1;
-}
-
-template <typename T>
-void grow(T *&array, int32_t old_count, int32_t new_count) {
-	T *grown = new T[size_t(new_count)];
-	std::memcpy(grown, array, sizeof(T) * size_t(old_count));
-	delete[] array;
-	array = grown;
 }
 
 } // namespace
@@ -58,9 +50,9 @@ void TreeModel::split_uv_seam() {
 	}
 
 	int32_t twins = int32_t(seam.size());
-	grow(vertices, original, original + twins);
-	grow(normals, original, original + twins);
-	grow(uvs, original, original + twins);
+	grow_array(vertices, capacity.vertices, original, original + twins);
+	grow_array(normals, capacity.normals, original, original + twins);
+	grow_array(uvs, capacity.uvs, original, original + twins);
 	for (int32_t k = 0; k < twins; k++) {
 		int32_t s = seam[size_t(k)];
 		vertices[original + k] = vertices[s];

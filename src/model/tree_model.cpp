@@ -1,5 +1,6 @@
 #include "model/tree_model.h"
 
+#include "model/storage.h"
 #include "model/walk.h"
 
 #include <cassert>
@@ -57,18 +58,6 @@ int64_t skeleton_branches(int32_t branches_count, int32_t trunk_height) {
 
 bool fits_elements(int64_t count, int64_t element_size) {
 	return count <= MAX_ARRAY_BYTES / element_size;
-}
-
-template <typename T>
-T *allocate_array(int32_t count) {
-	assert(count >= 0);
-	return new T[size_t(count)];
-}
-
-template <typename T>
-void free_array(T *&array) {
-	delete[] array;
-	array = nullptr;
 }
 
 } // namespace
@@ -159,21 +148,26 @@ void TreeModel::destroy_skeleton() {
 void TreeModel::reset() {
 	vertex_count = twig_vertex_count = face_count = twig_face_count = 0;
 	destroy_skeleton();
-	free_array(vertices);
-	free_array(normals);
-	free_array(uvs);
-	free_array(twig_vertices);
-	free_array(twig_normals);
-	free_array(twig_uvs);
-	free_array(faces);
-	free_array(twig_faces);
+	release_array(vertices, capacity.vertices);
+	release_array(normals, capacity.normals);
+	release_array(uvs, capacity.uvs);
+	release_array(twig_vertices, capacity.twig_vertices);
+	release_array(twig_normals, capacity.twig_normals);
+	release_array(twig_uvs, capacity.twig_uvs);
+	release_array(faces, capacity.faces);
+	release_array(twig_faces, capacity.twig_faces);
+}
+
+void TreeModel::recycle() {
+	vertex_count = twig_vertex_count = face_count = twig_face_count = 0;
+	destroy_skeleton();
 }
 
 void TreeModel::generate() {
 	// Refuse before touching anything, so that a failed generation keeps the previous result.
 	if (!measure_tree(*this).fits)
 		throw std::bad_alloc();
-	reset();
+	recycle();
 	grow_skeleton();
 	count_vertices(nullptr);
 	allocate_buffers();
@@ -225,18 +219,18 @@ void TreeModel::count_faces(Branch *branch) {
 }
 
 void TreeModel::allocate_buffers() {
-	vertices = allocate_array<Vec3>(vertex_count);
-	normals = allocate_array<Vec3>(vertex_count);
-	uvs = allocate_array<Vec2>(vertex_count);
-	twig_vertices = allocate_array<Vec3>(twig_vertex_count);
-	twig_normals = allocate_array<Vec3>(twig_vertex_count);
-	twig_uvs = allocate_array<Vec2>(twig_vertex_count);
-	twig_faces = allocate_array<Face>(twig_face_count);
+	provide_array(vertices, capacity.vertices, vertex_count);
+	provide_array(normals, capacity.normals, vertex_count);
+	provide_array(uvs, capacity.uvs, vertex_count);
+	provide_array(twig_vertices, capacity.twig_vertices, twig_vertex_count);
+	provide_array(twig_normals, capacity.twig_normals, twig_vertex_count);
+	provide_array(twig_uvs, capacity.twig_uvs, twig_vertex_count);
+	provide_array(twig_faces, capacity.twig_faces, twig_face_count);
 	vertex_count = twig_vertex_count = twig_face_count = 0;
 }
 
 void TreeModel::allocate_faces() {
-	faces = allocate_array<Face>(face_count);
+	provide_array(faces, capacity.faces, face_count);
 	face_count = 0;
 }
 

@@ -124,6 +124,9 @@ struct TreeModel : TreeProperties {
 	// Frees the previous result and zeroes the counters.
 	void reset();
 
+	// Zeroes the counters and frees the skeleton, keeping the arrays' storage for reuse.
+	void recycle();
+
 	// The steps of generate(), in order. Each pass is documented where it is defined.
 	void grow_skeleton(); // a fresh root at (0, trunk_length, 0), grown by split_branch
 	void count_vertices(Branch *branch);
@@ -140,6 +143,19 @@ struct TreeModel : TreeProperties {
 	int32_t ring_segments() const;
 
 private:
+	// How many elements each array's storage holds; storage outlives a generation when the
+	// next one fits in it (see storage.h).
+	struct Capacity {
+		int32_t vertices = 0;
+		int32_t normals = 0;
+		int32_t uvs = 0;
+		int32_t twig_vertices = 0;
+		int32_t twig_normals = 0;
+		int32_t twig_uvs = 0;
+		int32_t faces = 0;
+		int32_t twig_faces = 0;
+	} capacity;
+
 	void destroy_skeleton();
 };
 

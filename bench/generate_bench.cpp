@@ -1,0 +1,105 @@
+// generate() on the default tree and on larger ones, reported beside the time a plain memcpy
+// takes to move the same number of output bytes: the memory-bandwidth floor of any generator
+// that writes those arrays. Peak memory is read from a child process that generates once.
+//
+//   build/release/bench/generate_bench
+#include "model/tree_model.h"
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+using wendrel::TreeModel;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+size_t output_bytes(const TreeModel &m) {
+	return size_t(m.vertex_count) * (2 * sizeof(wendrel::Vec3) + sizeof(wendrel::Vec2)) +
+			size_t(m.twig_vertex_count) * (2 * sizeof(wendrel::Vec3) + sizeof(wendrel::Vec2)) +
+			size_t(m.face_count + m.twig_face_count) * sizeof(wendrel::Face);
+}
+
+double seconds_since(Clock::time_point start) {
+	return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Best of three copies of `bytes` between two freshly touched buffers.
+double memcpy_seconds(size_t bytes) {
+	std::vector<char> from(bytes, 1), to(bytes, 0);
+	double best = 1e30;
+	for (int i = 0; i < 3; i++) {
+		Clock::time_point start = Clock::now();
+		std::memcpy(to.data(), from.data(), bytes);
+		benchmark::DoNotOptimize(to.data());
+		best = std::min(best, seconds_since(start));
+	}
+	return best;
+}
+
+// The high-water mark of resident memory of a child that runs `work`, in bytes.
+template <typename Work>
+long child_peak_bytes(Work work) {
+	pid_t pid = fork();
+	if (pid == 0) {
+		work();
+		_exit(0);
+	}
+	int status = 0;
+	rusage usage{};
+	wait4(pid, &status, 0, &usage);
+	return usage.ru_maxrss * 1024L;
+}
+
+void configure(TreeModel &m, int levels, int steps) {
+	m.branches_count = levels;
+	m.trunk_height = steps;
+}
+
+void BM_Generate(benchmark::State &state) {
+	int levels = int(state.range(0)), steps = int(state.range(1));
+	long baseline = child_peak_bytes([] {});
+	long peak = child_peak_bytes([&] {
+		TreeModel m;
+		configure(m, levels, steps);
+		m.generate();
+	});
+
+	TreeModel m;
+	configure(m, levels, steps);
+	m.generate();
+	size_t bytes = output_bytes(m);
+	double floor = memcpy_seconds(bytes);
+
+	double total = 0.0;
+	for (auto _ : state) {
+		Clock::time_point start = Clock::now();
+		m.generate();
+		total += seconds_since(start);
+		benchmark::DoNotOptimize(m.vertices);
+	}
+	double per_run = total / double(state.iterations());
+	state.counters["vertices"] = double(m.vertex_count + m.twig_vertex_count);
+	state.counters["vertices/s"] = benchmark::Counter(double(m.vertex_count + m.twig_vertex_count) * double(state.iterations()), benchmark::Counter::kIsRate);
+	state.counters["output_MB"] = double(bytes) / 1e6;
+	state.counters["memcpy_ms"] = floor * 1e3;
+	state.counters["x_memcpy"] = per_run / floor;
+	state.counters["peak_MB"] = double(peak - baseline) / 1e6;
+	state.counters["x_output"] = double(peak - baseline) / double(bytes);
+}
+
+// The default tree, then 8 levels with 20 trunk steps, then the top of the inspector ranges
+// (13 levels, 100 steps: about 1.67 million branches).
+BENCHMARK(BM_Generate)->Args({ 5, 5 })->Args({ 8, 20 })->Args({ 13, 100 })->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

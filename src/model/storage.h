@@ -1,0 +1,47 @@
+// Storage of the generator's output arrays.
+//
+// A regeneration usually asks for arrays of the same size as the last one (a slider dragged in
+// the inspector), and fresh pages cost a page fault each, more than the generator spends
+// filling them. So an array's storage is kept for the next generation while the new count fits
+// in it and uses at least half of it.
+#pragma once
+
+#include <cassert>
+#include <cstdint>
+#include <cstring>
+
+namespace wendrel {
+
+template <typename T>
+void release_array(T *&array, int32_t &capacity) {
+	delete[] array;
+	array = nullptr;
+	capacity = 0;
+}
+
+// Makes `array` hold at least `count` uninitialised elements.
+template <typename T>
+void provide_array(T *&array, int32_t &capacity, int32_t count) {
+	assert(count >= 0);
+	if (array && count <= capacity && capacity / 2 <= count)
+		return;
+	// Freed before the new allocation, so that the two never coexist.
+	release_array(array, capacity);
+	array = new T[size_t(count)];
+	capacity = count;
+}
+
+// Makes `array` hold `count` elements, keeping its first `used` ones.
+template <typename T>
+void grow_array(T *&array, int32_t &capacity, int32_t used, int32_t count) {
+	if (array && count <= capacity)
+		return;
+	T *grown = new T[size_t(count)];
+	if (used > 0)
+		std::memcpy(grown, array, sizeof(T) * size_t(used));
+	delete[] array;
+	array = grown;
+	capacity = count;
+}
+
+} // namespace wendrel
