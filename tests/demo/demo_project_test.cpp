@@ -91,6 +91,24 @@ TEST(DemoProject, TheExtensionDescriptionMatchesTheBuild) {
 	EXPECT_EQ(check_gdextension(description, addon_dir), Problems());
 }
 
+TEST(DemoProject, TheBuiltExtensionIsTheFileTheDescriptionNamesForThisMachine) {
+#ifndef WENDREL_EXTENSION_FILE
+	GTEST_SKIP() << "the extension itself is built only when GODOT_CPP_DIR is set";
+#else
+	const std::filesystem::path built = WENDREL_EXTENSION_FILE;
+	EXPECT_EQ(std::filesystem::weakly_canonical(built.parent_path()),
+			std::filesystem::weakly_canonical(addon_dir / "bin"));
+	const TextFile description = parse_text_file((addon_dir / "wendrel3d.gdextension").string());
+	const Section *libraries = description.first("libraries");
+	ASSERT_NE(libraries, nullptr);
+	bool listed = false;
+	for (const auto &library : libraries->properties) {
+		listed = listed || unquote(library.second) == "bin/" + built.filename().string();
+	}
+	EXPECT_TRUE(listed) << built.filename() << " is not in [libraries], so Godot would not load it here";
+#endif
+}
+
 TEST(DemoProject, TheMainSceneShowsSeveralDifferentTreesInALitWorld) {
 	const TextFile scene = parse_text_file((demo_dir / "main.tscn").string());
 	std::map<std::string, int> types;
