@@ -56,7 +56,7 @@ Mesh export_mesh(const Surface &surface) {
 	mesh.normals.reserve(count);
 	bool needs_repair = false;
 	for (size_t v = 0; v < count; ++v) {
-		Vec3 n = unit_or_zero(-surface.normals[v]);
+		Vec3 n = unit_or_zero(surface.normals[v]);
 		needs_repair = needs_repair || is_zero(n);
 		mesh.normals.push_back(n);
 	}
@@ -65,8 +65,8 @@ Mesh export_mesh(const Surface &surface) {
 	for (int32_t f = 0; f < faces; ++f) {
 		const int32_t *corner = surface.faces[f].index;
 		mesh.indices.push_back(static_cast<uint32_t>(corner[0]));
-		mesh.indices.push_back(static_cast<uint32_t>(corner[2]));
 		mesh.indices.push_back(static_cast<uint32_t>(corner[1]));
+		mesh.indices.push_back(static_cast<uint32_t>(corner[2]));
 	}
 	if (needs_repair) {
 		repair_normals(mesh);

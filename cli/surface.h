@@ -1,12 +1,12 @@
-// The two surfaces of a generated tree, and their conversion to the convention of the file
-// formats: unit normals pointing out of the surface, faces counter-clockwise seen from there.
+// The two surfaces of a generated tree, and their conversion to what the file formats want:
+// unit normals pointing out of the surface, faces counter-clockwise seen from there.
 //
-// The model's own convention: each normal points to the side from which its triangles wind
-// counter-clockwise, and on the bark that side is the inside of the tube. The node hands the
-// engine the negated normals, which then point outward, and the engine's front faces are the
-// clockwise ones, so there the bark is seen from outside. glTF and OBJ want counter-clockwise
-// front faces with the normal on the same side, so export_mesh() negates the normals and
-// reverses the winding.
+// The model already follows that convention: its bark normals point away from the branch
+// axes, and each triangle winds counter-clockwise seen from the side its normals point to
+// (the bark tubes enclose a positive signed volume). The twig cards hold each quad twice,
+// with opposite windings and opposite normals. So export_mesh() keeps the winding and the
+// direction of every normal, and only scales the normals to unit length, which glTF
+// requires and the model does not give (its normals are means of unit face normals).
 #pragma once
 
 #include "model/tree_model.h"
@@ -40,9 +40,9 @@ struct Mesh {
 	bool empty() const { return positions.empty() || indices.empty(); }
 };
 
-// Negates and normalises the normals and reverses each face's winding. A zero or non-finite
-// normal, which no file format accepts, is replaced by the normal of the faces around the
-// vertex, or by +y where those have no area either.
+// Copies a surface, normalising its normals. A zero or non-finite normal, which no file
+// format accepts, is replaced by the normal of the faces around the vertex, or by +y where
+// those have no area either.
 Mesh export_mesh(const Surface &surface);
 
 // The unit vector along v, or the zero vector when v has no finite, non-zero length.

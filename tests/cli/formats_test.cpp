@@ -1,0 +1,271 @@
+// Each format read back and compared with what the model holds.
+#include "cli_test_support.h"
+
+#include "export.h"
+#include "parameters.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <tiny_gltf.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <sstream>
+
+namespace wendrel::test {
+namespace {
+
+class Formats : public ::testing::Test {
+protected:
+	static void SetUpTestSuite() {
+		model = new TreeModel();
+		model->generate();
+		bark = new Mesh(export_mesh(bark_surface(*model)));
+		twigs = new Mesh(export_mesh(twig_surface(*model)));
+	}
+	static void TearDownTestSuite() {
+		delete twigs;
+		delete bark;
+		delete model;
+	}
+	static TreeModel *model;
+	static Mesh *bark;
+	static Mesh *twigs;
+};
+TreeModel *Formats::model = nullptr;
+Mesh *Formats::bark = nullptr;
+Mesh *Formats::twigs = nullptr;
+
+bool same_bits(float a, float b) {
+	return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The accessor's elements, copied out of its buffer view (our files are tightly packed).
+template <typename T>
+std::vector<T> read_accessor(const tinygltf::Model &gltf, int index) {
+	const tinygltf::Accessor &accessor = gltf.accessors[index];
+	const tinygltf::BufferView &view = gltf.bufferViews[accessor.bufferView];
+	const unsigned char *data = gltf.buffers[view.buffer].data.data() + view.byteOffset + accessor.byteOffset;
+	std::vector<T> elements(accessor.count);
+	std::memcpy(elements.data(), data, accessor.count * sizeof(T));
+	return elements;
+}
+
+Mesh read_primitive(const tinygltf::Model &gltf, const tinygltf::Primitive &p) {
+	Mesh mesh;
+	mesh.positions = read_accessor<Vec3>(gltf, p.attributes.at("POSITION"));
+	mesh.normals = read_accessor<Vec3>(gltf, p.attributes.at("NORMAL"));
+	mesh.uvs = read_accessor<Vec2>(gltf, p.attributes.at("TEXCOORD_0"));
+	mesh.indices = read_accessor<uint32_t>(gltf, p.indices);
+	return mesh;
+}
+
+void expect_same(const Mesh &read, const Mesh &written) {
+	ASSERT_EQ(read.positions.size(), written.positions.size());
+	ASSERT_EQ(read.indices, written.indices);
+	for (size_t i = 0; i < written.positions.size(); ++i) {
+		ASSERT_TRUE(same_bits(read.positions[i].x, written.positions[i].x) && same_bits(read.positions[i].y, written.positions[i].y) && same_bits(read.positions[i].z, written.positions[i].z)) << i;
+		ASSERT_TRUE(same_bits(read.normals[i].x, written.normals[i].x) && same_bits(read.normals[i].y, written.normals[i].y) && same_bits(read.normals[i].z, written.normals[i].z)) << i;
+		ASSERT_TRUE(same_bits(read.uvs[i].u, written.uvs[i].u) && same_bits(read.uvs[i].v, written.uvs[i].v)) << i;
+	}
+}
+
+TEST_F(Formats, GltfReadsBackAsWritten) {
+	for (bool binary : { true, false }) {
+		std::string bytes = write_gltf(*bark, *twigs, binary);
+		tinygltf::TinyGLTF loader;
+		tinygltf::Model gltf;
+		std::string error, warning;
+		bool loaded = binary ? loader.LoadBinaryFromMemory(&gltf, &error, &warning, reinterpret_cast<const unsigned char *>(bytes.data()), static_cast<unsigned>(bytes.size())) : loader.LoadASCIIFromString(&gltf, &error, &warning, bytes.data(), static_cast<unsigned>(bytes.size()), "");
+		ASSERT_TRUE(loaded) << error;
+		EXPECT_EQ(warning, "");
+		ASSERT_EQ(gltf.meshes.size(), 2u);
+		EXPECT_EQ(gltf.meshes[0].name, "bark");
+		EXPECT_EQ(gltf.meshes[1].name, "twigs");
+		expect_same(read_primitive(gltf, gltf.meshes[0].primitives[0]), *bark);
+		expect_same(read_primitive(gltf, gltf.meshes[1].primitives[0]), *twigs);
+		EXPECT_EQ(gltf.materials[gltf.meshes[0].primitives[0].material].name, "bark");
+		EXPECT_EQ(gltf.materials[gltf.meshes[1].primitives[0].material].name, "twig");
+		// Trap: a node transform would move the tree off its foot or tip it over.
+		for (const tinygltf::Node &node : gltf.nodes) {
+			EXPECT_TRUE(node.matrix.empty() && node.rotation.empty() && node.translation.empty() && node.scale.empty());
+		}
+		EXPECT_EQ(gltf.scenes.size(), 1u);
+	}
+}
+
+// The model's counts, read back from what export_mesh made of them.
+TEST_F(Formats, ExportKeepsEveryVertexAndFace) {
+	EXPECT_EQ(bark->positions.size(), static_cast<size_t>(model->vertex_count));
+	EXPECT_EQ(bark->indices.size(), 3u * model->face_count);
+	EXPECT_EQ(twigs->positions.size(), static_cast<size_t>(model->twig_vertex_count));
+	EXPECT_EQ(twigs->indices.size(), 3u * model->twig_face_count);
+	for (const Vec3 &n : bark->normals) {
+		ASSERT_NEAR(std::sqrt(dot(n, n)), 1.0f, 1e-6f);
+	}
+}
+
+// A minimal OBJ reader for what write_obj writes.
+struct Obj {
+	std::vector<Vec3> v, vn;
+	std::vector<Vec2> vt;
+	std::vector<std::vector<uint32_t>> faces; // per object: v indices, 0-based
+	std::vector<std::string> objects, materials;
+	std::string mtllib;
+};
+
+Obj parse_obj(const std::string &text) {
+	Obj obj;
+	std::istringstream lines(text);
+	std::string line;
+	while (std::getline(lines, line)) {
+		std::istringstream in(line);
+		std::string tag;
+		in >> tag;
+		if (tag == "v" || tag == "vn") {
+			std::string x, y, z;
+			in >> x >> y >> z;
+			(tag == "v" ? obj.v : obj.vn).emplace_back(std::strtof(x.c_str(), nullptr), std::strtof(y.c_str(), nullptr), std::strtof(z.c_str(), nullptr));
+		} else if (tag == "vt") {
+			std::string u, v;
+			in >> u >> v;
+			obj.vt.emplace_back(std::strtof(u.c_str(), nullptr), std::strtof(v.c_str(), nullptr));
+		} else if (tag == "o") {
+			obj.objects.emplace_back();
+			in >> obj.objects.back();
+			obj.faces.emplace_back();
+		} else if (tag == "usemtl") {
+			obj.materials.emplace_back();
+			in >> obj.materials.back();
+		} else if (tag == "mtllib") {
+			in >> obj.mtllib;
+		} else if (tag == "f") {
+			for (std::string corner; in >> corner;) {
+				unsigned a = 0, b = 0, c = 0;
+				sscanf(corner.c_str(), "%u/%u/%u", &a, &b, &c);
+				EXPECT_TRUE(a == b && b == c) << corner;
+				obj.faces.back().push_back(a - 1);
+			}
+		}
+	}
+	return obj;
+}
+
+TEST_F(Formats, ObjReadsBackAsWritten) {
+	Obj obj = parse_obj(write_obj(*bark, *twigs, "tree.mtl"));
+	EXPECT_EQ(obj.mtllib, "tree.mtl");
+	EXPECT_EQ(obj.objects, (std::vector<std::string>{ "bark", "twigs" }));
+	EXPECT_EQ(obj.materials, (std::vector<std::string>{ "bark", "twig" }));
+	std::string mtl = write_mtl();
+	EXPECT_NE(mtl.find("newmtl bark"), std::string::npos);
+	EXPECT_NE(mtl.find("newmtl twig"), std::string::npos);
+	size_t base = 0;
+	for (size_t object = 0; object < 2; ++object) {
+		const Mesh &mesh = object == 0 ? *bark : *twigs;
+		for (size_t i = 0; i < mesh.positions.size(); ++i) {
+			ASSERT_TRUE(same_bits(obj.v[base + i].x, mesh.positions[i].x) && same_bits(obj.v[base + i].y, mesh.positions[i].y) && same_bits(obj.v[base + i].z, mesh.positions[i].z));
+			ASSERT_TRUE(same_bits(obj.vn[base + i].x, mesh.normals[i].x) && same_bits(obj.vn[base + i].z, mesh.normals[i].z));
+			// Trap: OBJ counts v from the bottom of the texture, glTF and the engine from the top.
+			ASSERT_TRUE(same_bits(obj.vt[base + i].u, mesh.uvs[i].u) && same_bits(obj.vt[base + i].v, 1.0f - mesh.uvs[i].v));
+		}
+		// Trap: the second object's indices must count the first object's vertices.
+		ASSERT_EQ(obj.faces[object].size(), mesh.indices.size());
+		for (size_t i = 0; i < mesh.indices.size(); ++i) {
+			ASSERT_EQ(obj.faces[object][i], base + mesh.indices[i]);
+		}
+		base += mesh.positions.size();
+	}
+	EXPECT_EQ(obj.v.size(), base);
+}
+
+template <typename Element, typename Get>
+void expect_json_array(const nlohmann::json &array, const Element *data, int32_t count, int width, Get get) {
+	ASSERT_EQ(array.size(), static_cast<size_t>(count));
+	for (int32_t i = 0; i < count; ++i) {
+		for (int k = 0; k < width; ++k) {
+			float read = static_cast<float>(array[i][k].get<double>());
+			ASSERT_TRUE(array[i][k].is_number_float());
+			ASSERT_TRUE(same_bits(read, get(data[i], k))) << i << "," << k;
+		}
+	}
+}
+
+float vec3_at(const Vec3 &v, int k) {
+	return k == 0 ? v.x : (k == 1 ? v.y : v.z);
+}
+
+float vec2_at(const Vec2 &v, int k) {
+	return k == 0 ? v.u : v.v;
+}
+
+void expect_json_surface(const nlohmann::json &j, const std::string &prefix, const Surface &s) {
+	expect_json_array(j[prefix + "vertices"], s.vertices, s.vertex_count, 3, vec3_at);
+	expect_json_array(j[prefix + "normals"], s.normals, s.vertex_count, 3, vec3_at);
+	expect_json_array(j[prefix + "uvs"], s.uvs, s.vertex_count, 2, vec2_at);
+	ASSERT_EQ(j[prefix + "faces"].size(), static_cast<size_t>(s.face_count));
+	for (int32_t i = 0; i < s.face_count; ++i) {
+		ASSERT_EQ(j[prefix + "faces"][i], (std::vector<int32_t>{ s.faces[i].index[0], s.faces[i].index[1], s.faces[i].index[2] }));
+	}
+}
+
+// The raw arrays, unnormalised normals and all, bit for bit.
+TEST_F(Formats, JsonHoldsTheRawArraysBitForBit) {
+	nlohmann::json j = nlohmann::json::parse(write_json(*model, bark_surface(*model), twig_surface(*model)));
+	EXPECT_EQ(j["vertex_count"], model->vertex_count);
+	EXPECT_EQ(j["face_count"], model->face_count);
+	EXPECT_EQ(j["twig_vertex_count"], model->twig_vertex_count);
+	EXPECT_EQ(j["twig_face_count"], model->twig_face_count);
+	EXPECT_EQ(j["parameters"]["trunk_twist"], 3.02);
+	EXPECT_EQ(j["parameters"]["seed"], 262);
+	expect_json_surface(j, "", bark_surface(*model));
+	expect_json_surface(j, "twig_", twig_surface(*model));
+}
+
+// Trap: "%g"-style printing writes -0 and 3 as integers, which readers take for int 0 and 3.
+TEST(Json, AwkwardFloatsSurvive) {
+	const Vec3 vertices[] = { { -0.0f, 3.0f, 1e-45f }, { 3.4028235e38f, -1.17549435e-38f, 0.1f } };
+	const Vec3 normals[] = { { NAN, INFINITY, -INFINITY }, { 0.0f, 0.0f, 0.0f } };
+	const Vec2 uvs[] = { { 0.0f, 1.0f }, { -1.0f / 6.0f, 5.0f / 6.0f } };
+	Surface s{ 2, vertices, normals, uvs, 0, nullptr };
+	nlohmann::json j = nlohmann::json::parse(write_json(TreeProperties(), s, Surface()));
+	expect_json_array(j["vertices"], vertices, 2, 3, vec3_at);
+	expect_json_array(j["uvs"], uvs, 2, 2, vec2_at);
+	EXPECT_EQ(j["normals"][0], (std::vector<std::string>{ "nan", "inf", "-inf" }));
+	EXPECT_EQ(j["faces"].size(), 0u);
+	EXPECT_EQ(j["twig_vertices"].size(), 0u);
+}
+
+// What the scene and the help print must read back as the same float, through float and
+// through double (the engine reads scene numbers as doubles).
+TEST(ParameterText, FormatsReadBackExactly) {
+	std::mt19937 rng(5);
+	std::uniform_real_distribution<float> value(-20.0f, 20.0f);
+	const Parameter &real = *find_parameter("trunk_twist");
+	const float awkward[] = { 0.454f, -0.0f, 1e-7f, 2.0f, 3.4028235e38f };
+	for (int i = 0; i < 2000; ++i) {
+		float x = i < 5 ? awkward[i] : value(rng);
+		std::string text = format_value(real, x);
+		ASSERT_TRUE(same_bits(std::strtof(text.c_str(), nullptr), x)) << text;
+		ASSERT_EQ(static_cast<float>(std::strtod(text.c_str(), nullptr)), x) << text;
+		ASSERT_NE(text.find_first_of(".e"), std::string::npos) << text;
+	}
+	EXPECT_EQ(format_value(real, 0.454f), "0.454");
+	EXPECT_EQ(format_value(*find_parameter("seed"), 262), "262");
+}
+
+TEST(Scene, HoldsEveryNodePropertyAndNothingElse) {
+	std::string scene = write_scene(TreeProperties(), "Tree");
+	EXPECT_EQ(scene.rfind("[gd_scene format=3]\n\n[node name=\"Tree\" type=\"Wendrel3D\"]\n", 0), 0u) << scene;
+	for (const Parameter &p : parameters()) {
+		EXPECT_EQ(scene.find(std::string("\n") + p.property + " = ") != std::string::npos, p.exposed) << p.property;
+	}
+	EXPECT_NE(scene.find("\ntrunk_twist = 3.02\n"), std::string::npos);
+	TreeProperties tapered;
+	tapered.trunk_taper = 0.9f;
+	EXPECT_THROW(write_scene(tapered, "Tree"), std::invalid_argument);
+}
+
+} // namespace
+} // namespace wendrel::test

@@ -1,0 +1,73 @@
+// The presets: plausible, distinct, storable as scenes, and matched by the demo scenes and
+// previews in the repository.
+#include "cli_test_support.h"
+
+#include "export.h"
+#include "mesh_checks.h"
+#include "parameters.h"
+#include "presets.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+namespace wendrel::test {
+namespace {
+
+const std::string SOURCE = WENDREL_SOURCE_DIR;
+
+TEST(Presets, AtLeastFiveDistinctTreesThatBuild) {
+	ASSERT_GE(presets().size(), 5u);
+	EXPECT_STREQ(presets()[0].name, "default");
+	EXPECT_EQ(write_scene(presets()[0].properties, "Tree"), write_scene(TreeProperties(), "Tree"));
+	std::set<std::string> names;
+	std::set<uint64_t> digests;
+	for (const Preset &preset : presets()) {
+		EXPECT_TRUE(names.insert(preset.name).second) << preset.name;
+		ASSERT_TRUE(measure_tree(preset.properties).fits) << preset.name;
+		TreeModel model;
+		static_cast<TreeProperties &>(model) = preset.properties;
+		model.generate();
+		EXPECT_TRUE(validate_mesh(model)) << preset.name;
+		EXPECT_TRUE(digests.insert(digest(model)).second) << preset.name << " grows the same tree as another";
+	}
+}
+
+// The demo's scenes may only hold values the inspector offers, and a scene holds only the
+// node's properties.
+TEST(Presets, StayInsideTheInspectorRanges) {
+	for (const Preset &preset : presets()) {
+		for (const Parameter &parameter : parameters()) {
+			double value = parameter.get(preset.properties);
+			if (parameter.exposed) {
+				EXPECT_TRUE(parameter.in_range(value)) << preset.name << " " << parameter.property << " " << value;
+			} else {
+				EXPECT_EQ(value, parameter.get(TreeProperties())) << preset.name << " " << parameter.property;
+			}
+		}
+	}
+}
+
+// Trap: a preset edited in the code but not in the demo, or the other way round. The scenes
+// are written by `wendrel --preset NAME -o demo/presets/NAME.tscn`.
+TEST(Presets, DemoScenesAndPreviewsMatchTheCode) {
+	std::set<std::string> scenes;
+	for (const auto &entry : std::filesystem::directory_iterator(SOURCE + "/demo/presets")) {
+		scenes.insert(entry.path().filename().string());
+	}
+	std::set<std::string> expected;
+	for (const Preset &preset : presets()) {
+		std::string name = preset.name;
+		expected.insert(name + ".tscn");
+		EXPECT_EQ(read_file(SOURCE + "/demo/presets/" + name + ".tscn"), write_scene(preset.properties, "Tree")) << name;
+		EXPECT_TRUE(std::filesystem::exists(SOURCE + "/docs/presets/" + name + ".png")) << name;
+	}
+	EXPECT_EQ(scenes, expected);
+	ScratchDir dir;
+	ASSERT_EQ(run_tool({ "--preset", "conifer", "-o", dir.path("conifer.tscn") }).exit_code, 0);
+	EXPECT_EQ(read_file(dir.path("conifer.tscn")), read_file(SOURCE + "/demo/presets/conifer.tscn"));
+}
+
+} // namespace
+} // namespace wendrel::test

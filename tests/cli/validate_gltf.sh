@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Writes the default tree (.glb and .gltf) and every preset (.glb) and runs the Khronos glTF
+# validator on them; any error or warning fails.
+# Usage: validate_gltf.sh WENDREL VALIDATOR_DIR OUTPUT_DIR
+set -euo pipefail
+wendrel=$1
+validator=$2
+out=$3
+
+if ! command -v node >/dev/null || [ ! -d "$validator/node_modules/gltf-validator" ]; then
+	echo "the glTF validator is not installed: run 'bash scripts/install-deps.sh'" >&2
+	exit 1
+fi
+rm -rf "$out"
+mkdir -p "$out"
+files=("$out/default.glb" "$out/default.gltf")
+"$wendrel" -o "$out/default.glb" -o "$out/default.gltf"
+for preset in $("$wendrel" --list-presets); do
+	"$wendrel" --preset "$preset" -o "$out/preset-$preset.glb"
+	files+=("$out/preset-$preset.glb")
+done
+node "$validator/validate.js" "${files[@]}"
