@@ -99,6 +99,11 @@ void clear_errors() {
 size_t live_object_count() {
 	return detail::state().live.size();
 }
+std::vector<const Wrapped *> live_objects() {
+	const std::set<const Wrapped *> &live = detail::state().live;
+	return std::vector<const Wrapped *>(live.begin(), live.end());
+}
+
 bool is_live(const Object *p_object) {
 	const Wrapped *wrapped = p_object;
 	return detail::state().live.count(wrapped) != 0;

@@ -15,7 +15,7 @@ struct State {
 	std::vector<CallRecord> calls;
 	std::vector<std::string> errors;
 	std::vector<std::string> init_object_log;
-	std::set<const void *> live;
+	std::set<const Wrapped *> live;
 };
 
 State &state();

@@ -26,6 +26,7 @@
 #include <vector>
 
 namespace godot {
+class Wrapped;
 class Object;
 class Node;
 } // namespace godot
@@ -103,6 +104,7 @@ void clear_errors();
 // Objects alive right now (created and not yet destroyed).
 size_t live_object_count();
 bool is_live(const Object *p_object);
+std::vector<const Wrapped *> live_objects();
 
 // The scene tree: a node entering or leaving it, with the engine's virtual calls
 // (_enter_tree parent first; _exit_tree children first, then the node).

@@ -1,0 +1,179 @@
+// What a Wendrel3D node hands to the engine: the content of both surfaces, the exact
+// SurfaceTool sequence, and which surfaces each setter rebuilds.
+#include "node_test_support.h"
+
+#include <godot_cpp/classes/surface_tool.hpp>
+
+#include <functional>
+
+namespace wendrel_test {
+namespace {
+
+using godot::stub::CallRecord;
+
+TEST_F(NodeTest, NewNodeShowsTheDefaultTree) {
+	ASSERT_EQ(node->get_child_count(), 2);
+	EXPECT_EQ(node->get_child(0), bark());
+	EXPECT_EQ(node->get_child(1), twigs());
+	EXPECT_TRUE(node->get_twig_enable());
+	// Ordinary children: no forced readable name, not internal.
+	EXPECT_EQ(calls_on(node), (std::vector<std::string>{ "Node.add_child(false,0)", "Node.add_child(false,0)" }));
+
+	expect_bark_matches_model(*node);
+	expect_twigs_match_model(*node);
+	std::unique_ptr<wendrel::TreeModel> fresh = generated_like(wendrel::TreeProperties());
+	expect_surface(surface_of(bark()), fresh->vertex_count, fresh->vertices, fresh->normals, fresh->uvs,
+			fresh->face_count, fresh->faces);
+	EXPECT_TRUE(godot::stub::errors().empty());
+}
+
+// Golden sizes of the default tree (seed 262).
+TEST_F(NodeTest, DefaultTreeHasItsKnownSize) {
+	EXPECT_EQ(surface_of(bark()).vertices.size(), 2183u);
+	EXPECT_EQ(surface_of(bark()).indices.size(), 4020u * 3);
+	EXPECT_EQ(surface_of(twigs()).vertices.size(), 1792u);
+	EXPECT_EQ(surface_of(twigs()).indices.size(), 896u * 3);
+}
+
+// The expected calls of one update: per vertex uv, normal, vertex; then the indices.
+std::vector<std::string> surface_sequence(int32_t p_vertices, int32_t p_faces, bool p_clears) {
+	std::vector<std::string> calls;
+	if (p_clears) {
+		calls.push_back("SurfaceTool.clear()");
+	}
+	calls.push_back("SurfaceTool.begin(3)");
+	for (int32_t i = 0; i < p_vertices; i++) {
+		calls.insert(calls.end(), { "SurfaceTool.set_uv()", "SurfaceTool.set_normal()", "SurfaceTool.add_vertex()" });
+	}
+	calls.insert(calls.end(), size_t(p_faces) * 3, "SurfaceTool.add_index()");
+	calls.push_back("SurfaceTool.optimize_indices_for_cache()");
+	calls.push_back("SurfaceTool.commit(null,0)");
+	calls.push_back("MeshInstance3D.set_mesh(mesh)");
+	if (p_clears) {
+		calls.push_back("SurfaceTool.clear()");
+	}
+	return calls;
+}
+
+std::vector<std::string> all_calls() {
+	std::vector<std::string> result;
+	for (const CallRecord &call : godot::stub::calls()) {
+		result.push_back(call.method + "(" + call.args + ")");
+	}
+	return result;
+}
+
+// The bark tool is cleared before begin and after the hand-over; the twig tool is not.
+TEST_F(NodeTest, UpdatesMakeTheExactSurfaceToolSequence) {
+	const wendrel::TreeModel &m = node->get_model();
+	godot::stub::clear_calls();
+	node->set_segments(node->get_segments());
+	EXPECT_EQ(all_calls(), surface_sequence(m.vertex_count, m.face_count, true));
+	EXPECT_EQ(godot::stub::calls().back().object, godot::stub::calls().front().object) << "one tool per update";
+
+	godot::stub::clear_calls();
+	node->set_twig_scale(node->get_twig_scale());
+	EXPECT_EQ(all_calls(), surface_sequence(m.twig_vertex_count, m.twig_face_count, false));
+	EXPECT_EQ(calls_on(twigs()), std::vector<std::string>{ "MeshInstance3D.set_mesh(mesh)" });
+}
+
+// Every tool is destroyed when its update returns, and each mesh is held by its child alone,
+// so a replaced mesh is freed.
+TEST_F(NodeTest, UpdatesLeaveNoHandleBehind) {
+	godot::Ref<godot::Mesh> old_bark_mesh = bark()->get_mesh();
+	node->set_seed(7);
+	for (const godot::Wrapped *object : godot::stub::live_objects()) {
+		EXPECT_EQ(dynamic_cast<const godot::SurfaceTool *>(object), nullptr) << "a SurfaceTool outlived its update";
+	}
+	EXPECT_EQ(old_bark_mesh->get_reference_count(), 1) << "someone still holds the replaced mesh";
+	EXPECT_EQ(bark()->get_mesh()->get_reference_count(), 2) << "the child's handle and this test's";
+	EXPECT_EQ(twigs()->get_mesh()->get_reference_count(), 2);
+}
+
+struct SetterCase {
+	const char *name;
+	std::function<void(Wendrel3D &)> set_same; // stores the value the node already has
+	bool bark;
+	bool twigs;
+};
+
+// Setting a value equal to the stored one regenerates all the same, and each setter rebuilds
+// exactly its surfaces.
+TEST_F(NodeTest, EachSetterRebuildsItsSurfacesEvenForAnEqualValue) {
+	const std::vector<SetterCase> cases = {
+		{ "seed", [](Wendrel3D &n) { n.set_seed(n.get_seed()); }, true, true },
+		{ "segments", [](Wendrel3D &n) { n.set_segments(n.get_segments()); }, true, false },
+		{ "branches_count", [](Wendrel3D &n) { n.set_branches_count(n.get_branches_count()); }, true, true },
+		{ "trunk_height", [](Wendrel3D &n) { n.set_trunk_height(n.get_trunk_height()); }, true, true },
+		{ "branch_length", [](Wendrel3D &n) { n.set_branch_length(n.get_branch_length()); }, true, true },
+		{ "branch_length_falloff", [](Wendrel3D &n) { n.set_branch_length_falloff(n.get_branch_length_falloff()); }, true, true },
+		{ "branch_factor", [](Wendrel3D &n) { n.set_branch_factor(n.get_branch_factor()); }, true, true },
+		{ "branch_clump_max", [](Wendrel3D &n) { n.set_branch_clump_max(n.get_branch_clump_max()); }, true, true },
+		{ "branch_clump_min", [](Wendrel3D &n) { n.set_branch_clump_min(n.get_branch_clump_min()); }, true, true },
+		{ "drop_amount", [](Wendrel3D &n) { n.set_drop_amount(n.get_drop_amount()); }, true, true },
+		{ "grow_amount", [](Wendrel3D &n) { n.set_grow_amount(n.get_grow_amount()); }, true, true },
+		{ "sweep_amount", [](Wendrel3D &n) { n.set_sweep_amount(n.get_sweep_amount()); }, true, true },
+		{ "max_radius", [](Wendrel3D &n) { n.set_max_radius(n.get_max_radius()); }, true, false },
+		{ "radius_falloff_rate", [](Wendrel3D &n) { n.set_radius_falloff_rate(n.get_radius_falloff_rate()); }, true, false },
+		{ "climb_rate", [](Wendrel3D &n) { n.set_climb_rate(n.get_climb_rate()); }, true, true },
+		{ "trunk_kink", [](Wendrel3D &n) { n.set_trunk_kink(n.get_trunk_kink()); }, true, true },
+		{ "twist", [](Wendrel3D &n) { n.set_twist(n.get_twist()); }, true, true },
+		{ "trunk_length", [](Wendrel3D &n) { n.set_trunk_length(n.get_trunk_length()); }, true, true },
+		{ "uv_multiplier", [](Wendrel3D &n) { n.set_uv_multiplier(n.get_uv_multiplier()); }, true, false },
+		{ "twig_scale", [](Wendrel3D &n) { n.set_twig_scale(n.get_twig_scale()); }, false, true },
+	};
+	for (const SetterCase &c : cases) {
+		SCOPED_TRACE(c.name);
+		godot::stub::clear_calls();
+		c.set_same(*node);
+		EXPECT_EQ(calls_on(bark()).size(), c.bark ? 1u : 0u);
+		EXPECT_EQ(calls_on(twigs()).size(), c.twigs ? 1u : 0u);
+		EXPECT_EQ(count_calls("SurfaceTool.begin"), size_t(c.bark) + size_t(c.twigs));
+	}
+	expect_bark_matches_model(*node);
+	expect_twigs_match_model(*node);
+}
+
+TEST_F(NodeTest, NewSegmentCountReplacesOnlyTheBarkMesh) {
+	const ArrayMesh *old_bark = mesh_of(bark());
+	const ArrayMesh *old_twigs = mesh_of(twigs());
+	const size_t old_vertices = surface_of(bark()).vertices.size();
+	node->set_segments(8);
+	EXPECT_EQ(node->get_segments(), 8);
+	EXPECT_NE(mesh_of(bark()), old_bark);
+	EXPECT_NE(surface_of(bark()).vertices.size(), old_vertices);
+	EXPECT_EQ(mesh_of(twigs()), old_twigs);
+	expect_bark_matches_model(*node);
+}
+
+TEST_F(NodeTest, NewTwigScaleReplacesOnlyTheTwigMesh) {
+	const ArrayMesh *old_bark = mesh_of(bark());
+	const ArrayMesh *old_twigs = mesh_of(twigs());
+	node->set_twig_scale(0.8f);
+	EXPECT_EQ(mesh_of(bark()), old_bark);
+	EXPECT_NE(mesh_of(twigs()), old_twigs);
+	expect_twigs_match_model(*node);
+	std::unique_ptr<wendrel::TreeModel> fresh = generated_like(node->get_model());
+	expect_surface(surface_of(twigs()), fresh->twig_vertex_count, fresh->twig_vertices, fresh->twig_normals,
+			fresh->twig_uvs, fresh->twig_face_count, fresh->twig_faces);
+}
+
+TEST_F(NodeTest, SeedOfTheDefaultsReproducesTheConstructorsMeshes) {
+	const godot::stub::SurfaceData bark_before = surface_of(bark());
+	const godot::stub::SurfaceData twigs_before = surface_of(twigs());
+	node->set_seed(1);
+	node->set_seed(262);
+	const godot::stub::SurfaceData &bark_after = surface_of(bark());
+	ASSERT_EQ(bark_after.vertices.size(), bark_before.vertices.size());
+	for (size_t i = 0; i < bark_before.vertices.size(); i++) {
+		ASSERT_EQ(bits(bark_after.vertices[i].x), bits(bark_before.vertices[i].x)) << i;
+		ASSERT_EQ(bits(bark_after.normals[i].y), bits(bark_before.normals[i].y)) << i;
+		ASSERT_EQ(bits(bark_after.uvs[i].y), bits(bark_before.uvs[i].y)) << i;
+	}
+	EXPECT_EQ(bark_after.indices, bark_before.indices);
+	EXPECT_EQ(surface_of(twigs()).indices, twigs_before.indices);
+	EXPECT_EQ(surface_of(twigs()).vertices.size(), twigs_before.vertices.size());
+}
+
+} // namespace
+} // namespace wendrel_test
