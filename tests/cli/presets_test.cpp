@@ -31,6 +31,13 @@ TEST(Presets, AtLeastFiveDistinctTreesThatBuild) {
 		model.generate();
 		EXPECT_TRUE(validate_mesh(model)) << preset.name;
 		EXPECT_TRUE(digests.insert(digest(model)).second) << preset.name << " grows the same tree as another";
+		// Trap: a drooping or low branch that sinks into the ground the tree stands on.
+		for (int32_t i = 0; i < model.vertex_count; ++i) {
+			ASSERT_GE(model.vertices[i].y, 0.0f) << preset.name;
+		}
+		for (int32_t i = 0; i < model.twig_vertex_count; ++i) {
+			ASSERT_GT(model.twig_vertices[i].y, 0.0f) << preset.name;
+		}
 	}
 }
 
