@@ -22,6 +22,7 @@ struct PropertySpec {
 	double min = 0.0;
 	double max = 0.0;
 	std::vector<std::string> resource_types; // Object with a resource-type hint
+	std::string getter;						 // the bound method that reads it
 };
 
 // Engine numbers used in a property description.

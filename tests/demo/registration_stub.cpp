@@ -17,14 +17,15 @@ std::vector<PropertySpec> wendrel3d_properties() {
 		if (!wendrel3d_library_init(godot::stub::fake_get_proc_address, nullptr, &initialization)) {
 			return {};
 		}
-		// The engine brings up every level from core; the binding passes on those at or above the minimum.
-		for (int level = GDEXTENSION_INITIALIZATION_CORE; level <= GDEXTENSION_INITIALIZATION_SCENE; level++) {
+		// The engine brings the levels up from the minimum the library asks for.
+		for (int level = initialization.minimum_initialization_level; level <= GDEXTENSION_INITIALIZATION_SCENE; level++) {
 			initialization.initialize(initialization.userdata, static_cast<GDExtensionInitializationLevel>(level));
 		}
 	}
 	std::vector<PropertySpec> specs;
 	for (const godot::stub::PropertyRecord &record : godot::stub::registered_properties("Wendrel3D")) {
 		specs.push_back(make_property_spec(record.name, record.type, record.hint, record.hint_string));
+		specs.back().getter = record.getter;
 	}
 	return specs;
 }

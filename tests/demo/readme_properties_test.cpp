@@ -1,0 +1,116 @@
+// The README's property table documents every property that the node registers, with its
+// type, inspector range and the default that a new node really has.
+#include "godot_values.h"
+#include "property_spec.h"
+
+#include <godot_cpp/classes/object.hpp>
+#include <godot_cpp/core/memory.hpp>
+#include <stub/recorder.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+
+namespace wendrel_demo {
+namespace {
+
+struct Row {
+	std::string name, type, range, default_value;
+};
+
+std::string trim(const std::string &text) {
+	const size_t first = text.find_first_not_of(" `");
+	return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" `") - first + 1);
+}
+
+// The rows of the table under "### Properties": "| `name` | type | range | default | what |".
+std::vector<Row> readme_rows() {
+	std::ifstream in(WENDREL_README);
+	std::vector<Row> rows;
+	bool in_section = false;
+	for (std::string line; std::getline(in, line);) {
+		if (line.rfind("#", 0) == 0) {
+			in_section = line == "### Properties";
+		} else if (in_section && line.rfind("| `", 0) == 0) {
+			std::vector<std::string> cells;
+			for (size_t start = 1, bar; (bar = line.find('|', start)) != std::string::npos; start = bar + 1) {
+				cells.push_back(trim(line.substr(start, bar - start)));
+			}
+			cells.resize(4);
+			rows.push_back({ cells[0], cells[1], cells[2], cells[3] });
+		}
+	}
+	return rows;
+}
+
+std::string type_name(PropertyKind kind) {
+	switch (kind) {
+		case PropertyKind::Bool:
+			return "bool";
+		case PropertyKind::Int:
+			return "int";
+		case PropertyKind::Float:
+			return "float";
+		case PropertyKind::Object:
+			return "Material";
+		default:
+			return "?";
+	}
+}
+
+std::string range_of(const PropertySpec &spec, const Row &row) {
+	if (spec.kind == PropertyKind::Object) {
+		std::string types;
+		for (const std::string &type : spec.resource_types) {
+			types += (types.empty() ? "" : ", ") + type;
+		}
+		return types;
+	}
+	// The README writes "min to max", with ", step s" where the step is not one.
+	static const std::regex range("(-?[0-9.]+) to (-?[0-9.]+)(, step [0-9.]+)?");
+	std::smatch match;
+	if (spec.has_range && std::regex_match(row.range, match, range) &&
+			std::stod(match[1]) == spec.min && std::stod(match[2]) == spec.max) {
+		return row.range;
+	}
+	return spec.has_range ? "a range of " + std::to_string(spec.min) + " to " + std::to_string(spec.max) : "";
+}
+
+// What a new node's getter returns, written as the README writes it.
+bool default_matches(godot::Object *node, const PropertySpec &spec, const std::string &text) {
+	if (spec.kind == PropertyKind::Object) {
+		return text == "none";
+	}
+	const std::any value = godot::stub::call_method(node, "Wendrel3D", spec.getter);
+	switch (spec.kind) {
+		case PropertyKind::Bool:
+			return text == (std::any_cast<bool>(value) ? "true" : "false");
+		case PropertyKind::Int:
+			return text == std::to_string(std::any_cast<int32_t>(value));
+		case PropertyKind::Float:
+			return read_value(text).kind != ValueKind::Unknown && float(std::stod(text)) == std::any_cast<float>(value);
+		default:
+			return false;
+	}
+}
+
+TEST(ReadmeProperties, TheTableListsEveryRegisteredPropertyAsTheNodeHasIt) {
+	const std::vector<PropertySpec> specs = wendrel3d_properties();
+	const std::vector<Row> rows = readme_rows();
+	ASSERT_EQ(rows.size(), specs.size());
+	godot::Object *node = godot::stub::instantiate("Wendrel3D");
+	ASSERT_NE(node, nullptr);
+	for (size_t i = 0; i < specs.size(); i++) {
+		const PropertySpec &spec = specs[i];
+		SCOPED_TRACE(spec.name);
+		EXPECT_EQ(rows[i].name, spec.name);
+		EXPECT_EQ(rows[i].type, type_name(spec.kind));
+		EXPECT_EQ(rows[i].range, range_of(spec, rows[i]));
+		EXPECT_TRUE(default_matches(node, spec, rows[i].default_value)) << "default " << rows[i].default_value;
+	}
+	godot::memdelete(node);
+}
+
+} // namespace
+} // namespace wendrel_demo
