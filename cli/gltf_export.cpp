@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <sstream>
+#include <stdexcept>
 
 namespace wendrel {
 
@@ -109,7 +110,9 @@ std::string write_gltf(const Mesh &bark, const Mesh &twigs, bool binary) {
 
 	std::ostringstream stream;
 	tinygltf::TinyGLTF writer;
-	writer.WriteGltfSceneToStream(&gltf, stream, !binary, binary);
+	if (!writer.WriteGltfSceneToStream(&gltf, stream, !binary, binary)) {
+		throw std::runtime_error("the glTF library could not encode the tree");
+	}
 	return stream.str();
 }
 
