@@ -12,6 +12,7 @@
 #include <godot_cpp/variant/vector3.hpp>
 
 #include <new>
+#include <string>
 
 namespace godot {
 
@@ -83,7 +84,7 @@ Wendrel3D::Wendrel3D() {
 	twig_mesh_instance = memnew(MeshInstance3D);
 	add_child(trunk_mesh_instance, false, Node::INTERNAL_MODE_DISABLED);
 	add_child(twig_mesh_instance, false, Node::INTERNAL_MODE_DISABLED);
-	if (regenerate()) {
+	if (regenerate("default parameters")) {
 		rebuild(Rebuild::BOTH);
 	}
 }
@@ -105,10 +106,10 @@ void Wendrel3D::_exit_tree() {}
 // Stores p_value, regenerates and rebuilds. A tree too large to build keeps the previous
 // value, the previous arrays and the previous meshes.
 template <typename T>
-void Wendrel3D::set_parameter(T &r_field, T p_value, Rebuild p_rebuild) {
+void Wendrel3D::set_parameter(const char *p_property, T &r_field, T p_value, Rebuild p_rebuild) {
 	const T previous = r_field;
 	r_field = p_value;
-	if (!regenerate()) {
+	if (!regenerate(p_property)) {
 		r_field = previous;
 		return;
 	}
@@ -116,10 +117,13 @@ void Wendrel3D::set_parameter(T &r_field, T p_value, Rebuild p_rebuild) {
 }
 
 // Runs the generator unless the tree would be too large, so that no allocation failure
-// reaches the engine; true when the model now holds the tree of its parameters.
-bool Wendrel3D::regenerate() {
+// reaches the engine; true when the model now holds the tree of its parameters. p_change
+// names what is being applied, for the message.
+bool Wendrel3D::regenerate(const char *p_change) {
 	if (!wendrel::measure_tree(model).fits) {
-		ERR_PRINT("Wendrel3D: these parameters would grow a tree too large to build; the change is ignored.");
+		const std::string message = std::string("Wendrel3D: the new ") + p_change +
+				" would grow a tree too large to build (an array over 2 GiB); it is not applied.";
+		ERR_PRINT(message.c_str());
 		return false;
 	}
 #if defined(__cpp_exceptions) || defined(_CPPUNWIND)
@@ -127,7 +131,8 @@ bool Wendrel3D::regenerate() {
 		model.generate();
 	} catch (const std::bad_alloc &) {
 		model.reset(); // leave consistent, empty arrays rather than a half-built tree
-		ERR_PRINT("Wendrel3D: out of memory while growing the tree; the change is ignored.");
+		const std::string message = std::string("Wendrel3D: out of memory while applying the new ") + p_change + ".";
+		ERR_PRINT(message.c_str());
 		return false;
 	}
 #else
@@ -171,140 +176,140 @@ void Wendrel3D::update_twig_mesh() {
 // --- parameters ---
 
 void Wendrel3D::set_seed(int32_t p_seed) {
-	set_parameter(model.seed, p_seed, Rebuild::BOTH);
+	set_parameter("seed", model.seed, p_seed, Rebuild::BOTH);
 }
 int32_t Wendrel3D::get_seed() {
 	return model.seed;
 }
 
 void Wendrel3D::set_segments(int32_t p_segments) {
-	set_parameter(model.segments, p_segments, Rebuild::TRUNK);
+	set_parameter("trunk_segments", model.segments, p_segments, Rebuild::TRUNK);
 }
 int32_t Wendrel3D::get_segments() {
 	return model.segments;
 }
 
 void Wendrel3D::set_branches_count(int32_t p_count) {
-	set_parameter(model.branches_count, p_count, Rebuild::BOTH);
+	set_parameter("trunk_branches_count", model.branches_count, p_count, Rebuild::BOTH);
 }
 int32_t Wendrel3D::get_branches_count() {
 	return model.branches_count;
 }
 
 void Wendrel3D::set_trunk_height(int32_t p_height) {
-	set_parameter(model.trunk_height, p_height, Rebuild::BOTH);
+	set_parameter("trunk_height", model.trunk_height, p_height, Rebuild::BOTH);
 }
 int32_t Wendrel3D::get_trunk_height() {
 	return model.trunk_height;
 }
 
 void Wendrel3D::set_branch_length(float p_length) {
-	set_parameter(model.branch_length, p_length, Rebuild::BOTH);
+	set_parameter("trunk_branch_length", model.branch_length, p_length, Rebuild::BOTH);
 }
 float Wendrel3D::get_branch_length() {
 	return model.branch_length;
 }
 
 void Wendrel3D::set_branch_length_falloff(float p_length) {
-	set_parameter(model.branch_length_falloff, p_length, Rebuild::BOTH);
+	set_parameter("trunk_branch_length_falloff", model.branch_length_falloff, p_length, Rebuild::BOTH);
 }
 float Wendrel3D::get_branch_length_falloff() {
 	return model.branch_length_falloff;
 }
 
 void Wendrel3D::set_branch_factor(float p_value) {
-	set_parameter(model.branch_factor, p_value, Rebuild::BOTH);
+	set_parameter("trunk_branch_factor", model.branch_factor, p_value, Rebuild::BOTH);
 }
 float Wendrel3D::get_branch_factor() {
 	return model.branch_factor;
 }
 
 void Wendrel3D::set_branch_clump_max(float p_max) {
-	set_parameter(model.branch_clump_max, p_max, Rebuild::BOTH);
+	set_parameter("trunk_branch_clump_max", model.branch_clump_max, p_max, Rebuild::BOTH);
 }
 float Wendrel3D::get_branch_clump_max() {
 	return model.branch_clump_max;
 }
 
 void Wendrel3D::set_branch_clump_min(float p_min) {
-	set_parameter(model.branch_clump_min, p_min, Rebuild::BOTH);
+	set_parameter("trunk_branch_clump_min", model.branch_clump_min, p_min, Rebuild::BOTH);
 }
 float Wendrel3D::get_branch_clump_min() {
 	return model.branch_clump_min;
 }
 
 void Wendrel3D::set_drop_amount(float p_amount) {
-	set_parameter(model.drop_amount, p_amount, Rebuild::BOTH);
+	set_parameter("trunk_drop_amount", model.drop_amount, p_amount, Rebuild::BOTH);
 }
 float Wendrel3D::get_drop_amount() {
 	return model.drop_amount;
 }
 
 void Wendrel3D::set_grow_amount(float p_amount) {
-	set_parameter(model.grow_amount, p_amount, Rebuild::BOTH);
+	set_parameter("trunk_grow_amount", model.grow_amount, p_amount, Rebuild::BOTH);
 }
 float Wendrel3D::get_grow_amount() {
 	return model.grow_amount;
 }
 
 void Wendrel3D::set_sweep_amount(float p_amount) {
-	set_parameter(model.sweep_amount, p_amount, Rebuild::BOTH);
+	set_parameter("trunk_sweep_amount", model.sweep_amount, p_amount, Rebuild::BOTH);
 }
 float Wendrel3D::get_sweep_amount() {
 	return model.sweep_amount;
 }
 
 void Wendrel3D::set_max_radius(float p_radius) {
-	set_parameter(model.max_radius, p_radius, Rebuild::TRUNK);
+	set_parameter("trunk_max_radius", model.max_radius, p_radius, Rebuild::TRUNK);
 }
 float Wendrel3D::get_max_radius() {
 	return model.max_radius;
 }
 
 void Wendrel3D::set_radius_falloff_rate(float p_radius) {
-	set_parameter(model.radius_falloff_rate, p_radius, Rebuild::TRUNK);
+	set_parameter("trunk_radius_falloff_rate", model.radius_falloff_rate, p_radius, Rebuild::TRUNK);
 }
 float Wendrel3D::get_radius_falloff_rate() {
 	return model.radius_falloff_rate;
 }
 
 void Wendrel3D::set_climb_rate(float p_rate) {
-	set_parameter(model.climb_rate, p_rate, Rebuild::BOTH);
+	set_parameter("trunk_climb_rate", model.climb_rate, p_rate, Rebuild::BOTH);
 }
 float Wendrel3D::get_climb_rate() {
 	return model.climb_rate;
 }
 
 void Wendrel3D::set_trunk_kink(float p_kink) {
-	set_parameter(model.trunk_kink, p_kink, Rebuild::BOTH);
+	set_parameter("trunk_kink", model.trunk_kink, p_kink, Rebuild::BOTH);
 }
 float Wendrel3D::get_trunk_kink() {
 	return model.trunk_kink;
 }
 
 void Wendrel3D::set_twist(float p_twist) {
-	set_parameter(model.twist, p_twist, Rebuild::BOTH);
+	set_parameter("trunk_twist", model.twist, p_twist, Rebuild::BOTH);
 }
 float Wendrel3D::get_twist() {
 	return model.twist;
 }
 
 void Wendrel3D::set_trunk_length(float p_length) {
-	set_parameter(model.trunk_length, p_length, Rebuild::BOTH);
+	set_parameter("trunk_length", model.trunk_length, p_length, Rebuild::BOTH);
 }
 float Wendrel3D::get_trunk_length() {
 	return model.trunk_length;
 }
 
 void Wendrel3D::set_uv_multiplier(float p_length) {
-	set_parameter(model.uv_multiplier, p_length, Rebuild::TRUNK);
+	set_parameter("trunk_uv_multiplier", model.uv_multiplier, p_length, Rebuild::TRUNK);
 }
 float Wendrel3D::get_uv_multiplier() const {
 	return model.uv_multiplier;
 }
 
 void Wendrel3D::set_twig_scale(float p_scale) {
-	set_parameter(model.twig_scale, p_scale, Rebuild::TWIGS);
+	set_parameter("twig_scale", model.twig_scale, p_scale, Rebuild::TWIGS);
 }
 float Wendrel3D::get_twig_scale() {
 	return model.twig_scale;
@@ -318,7 +323,7 @@ void Wendrel3D::set_twig_enable(bool p_enable) {
 		twig_mesh_instance = memnew(MeshInstance3D);
 		add_child(twig_mesh_instance, false, Node::INTERNAL_MODE_DISABLED);
 		// A refused regeneration leaves arrays that still match the parameters.
-		regenerate();
+		regenerate("twig_enable");
 		update_twig_mesh();
 	} else if (!p_enable && twig_mesh_instance) {
 		MeshInstance3D *detached = twig_mesh_instance;

@@ -33,8 +33,8 @@ class Wendrel3D : public Node3D {
 	};
 
 	template <typename T>
-	void set_parameter(T &r_field, T p_value, Rebuild p_rebuild);
-	bool regenerate();
+	void set_parameter(const char *p_property, T &r_field, T p_value, Rebuild p_rebuild);
+	bool regenerate(const char *p_change);
 	void rebuild(Rebuild p_rebuild);
 	void update_trunk_mesh();
 	void update_twig_mesh();

@@ -154,7 +154,8 @@ TEST_F(NodeTest, TooLargeTreeKeepsTheStoredValueArraysAndMeshes) {
 	EXPECT_EQ(node->get_model().vertex_count, vertex_count);
 	EXPECT_TRUE(godot::stub::calls().empty()) << "no mesh was replaced";
 	ASSERT_EQ(godot::stub::errors().size(), 1u);
-	EXPECT_NE(godot::stub::errors()[0].find("too large"), std::string::npos) << godot::stub::errors()[0];
+	EXPECT_NE(godot::stub::errors()[0].find("trunk_segments would grow a tree too large"), std::string::npos)
+			<< godot::stub::errors()[0];
 
 	// The node goes on working.
 	node->set_segments(4);
