@@ -4,7 +4,7 @@
 // the file passed.
 
 #include "godot_text.h"
-#include "property_spec.h"
+#include "property_rule.h"
 
 #include <filesystem>
 #include <functional>
@@ -38,7 +38,7 @@ Problems check_resources(const TextFile &file, const FileLookup &lookup);
 // siblings of one name) and every stored property of each Wendrel3D node against the
 // node's registration: a known name, a value of the right type inside the hint range, a
 // material of an accepted class, no material for twigs that are switched off.
-Problems check_nodes(const TextFile &scene, const std::vector<PropertySpec> &registration);
+Problems check_nodes(const TextFile &scene, const std::vector<PropertyRule> &registration);
 
 // project.godot: Godot 4 configuration, the 4.3 feature, a main scene that exists.
 Problems check_project_settings(const TextFile &settings, const FileLookup &lookup);

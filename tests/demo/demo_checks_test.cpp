@@ -12,14 +12,14 @@ namespace {
 const std::string materials = "StandardMaterial3D,ORMMaterial3D,ShaderMaterial";
 
 // A few properties as the node registers them, enough to exercise every kind of value.
-std::vector<PropertySpec> small_registration() {
+std::vector<PropertyRule> small_registration() {
 	return {
-		make_property_spec("seed", VARIANT_INT, HINT_RANGE, "0,100000,1"),
-		make_property_spec("trunk_segments", VARIANT_INT, HINT_RANGE, "2,10,2"),
-		make_property_spec("trunk_kink", VARIANT_FLOAT, HINT_RANGE, "-1,1,0.001"),
-		make_property_spec("twig_enable", VARIANT_BOOL, 0, ""),
-		make_property_spec("material_trunk", VARIANT_OBJECT, HINT_RESOURCE_TYPE, materials),
-		make_property_spec("material_twig", VARIANT_OBJECT, HINT_RESOURCE_TYPE, materials),
+		make_property_rule("seed", VARIANT_INT, HINT_RANGE, "0,100000,1"),
+		make_property_rule("trunk_segments", VARIANT_INT, HINT_RANGE, "2,10,2"),
+		make_property_rule("trunk_kink", VARIANT_FLOAT, HINT_RANGE, "-1,1,0.001"),
+		make_property_rule("twig_enable", VARIANT_BOOL, 0, ""),
+		make_property_rule("material_trunk", VARIANT_OBJECT, HINT_RESOURCE_TYPE, materials),
+		make_property_rule("material_twig", VARIANT_OBJECT, HINT_RESOURCE_TYPE, materials),
 	};
 }
 

@@ -34,9 +34,9 @@ std::string report(const std::filesystem::path &file, const Problems &problems) 
 	return text;
 }
 
-const std::vector<PropertySpec> &registration() {
-	static const std::vector<PropertySpec> specs = wendrel3d_properties();
-	return specs;
+const std::vector<PropertyRule> &registration() {
+	static const std::vector<PropertyRule> rules = wendrel3d_properties();
+	return rules;
 }
 
 TEST(DemoProject, ProjectSettingsOpenTheMainSceneInGodot43) {

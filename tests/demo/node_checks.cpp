@@ -41,63 +41,63 @@ struct NodeContext {
 	}
 };
 
-std::string range_text(const PropertySpec &spec) {
+std::string range_text(const PropertyRule &rule) {
 	char text[64];
-	std::snprintf(text, sizeof text, "%g..%g", spec.min, spec.max);
+	std::snprintf(text, sizeof text, "%g..%g", rule.min, rule.max);
 	return text;
 }
 
-void check_object(const NodeContext &context, const PropertySpec &spec, const Value &value) {
+void check_object(const NodeContext &context, const PropertyRule &rule, const Value &value) {
 	const std::vector<ResourceRef> refs = resource_refs(value.text);
 	if (value.kind == ValueKind::Null) {
 		return;
 	}
 	if (value.kind != ValueKind::Call || refs.size() != 1) {
-		context.report(spec.name, "= " + value.text + " is not a resource");
+		context.report(rule.name, "= " + value.text + " is not a resource");
 		return;
 	}
 	const auto type = context.resource_types.find((refs[0].external ? "ext:" : "sub:") + refs[0].id);
-	if (type == context.resource_types.end() || spec.resource_types.empty()) {
+	if (type == context.resource_types.end() || rule.resource_types.empty()) {
 		return; // an undeclared id is check_resources' to report
 	}
-	for (const std::string &accepted : spec.resource_types) {
+	for (const std::string &accepted : rule.resource_types) {
 		if (type->second == accepted) {
 			return;
 		}
 	}
-	context.report(spec.name, "is a " + type->second + ", which the inspector does not accept");
+	context.report(rule.name, "is a " + type->second + ", which the inspector does not accept");
 }
 
-void check_value(const NodeContext &context, const PropertySpec &spec, const std::string &raw) {
+void check_value(const NodeContext &context, const PropertyRule &rule, const std::string &raw) {
 	const Value value = read_value(raw);
 	const bool number = value.kind == ValueKind::Integer || value.kind == ValueKind::Real;
-	switch (spec.kind) {
+	switch (rule.kind) {
 		case PropertyKind::Bool:
 			if (value.kind != ValueKind::Bool) {
-				context.report(spec.name, "= " + value.text + " is not a bool");
+				context.report(rule.name, "= " + value.text + " is not a bool");
 			}
 			return;
 		case PropertyKind::Int:
 			if (value.kind != ValueKind::Integer) {
-				context.report(spec.name, "= " + value.text + " is not an int");
+				context.report(rule.name, "= " + value.text + " is not an int");
 				return;
 			}
 			break;
 		case PropertyKind::Float:
 			if (!number) {
-				context.report(spec.name, "= " + value.text + " is not a number");
+				context.report(rule.name, "= " + value.text + " is not a number");
 				return;
 			}
 			break;
 		case PropertyKind::Object:
-			check_object(context, spec, value);
+			check_object(context, rule, value);
 			return;
 		case PropertyKind::Other:
 			return;
 	}
 	// NaN fails both comparisons, so it is out of range as well.
-	if (spec.has_range && !(value.number >= spec.min && value.number <= spec.max)) {
-		context.report(spec.name, "= " + value.text + " is outside the inspector range " + range_text(spec));
+	if (rule.has_range && !(value.number >= rule.min && value.number <= rule.max)) {
+		context.report(rule.name, "= " + value.text + " is outside the inspector range " + range_text(rule));
 	}
 }
 
@@ -108,7 +108,7 @@ void check_inherited(const NodeContext &context, const std::string &key, const s
 	}
 }
 
-void check_wendrel3d(const NodeContext &context, const std::vector<PropertySpec> &registration) {
+void check_wendrel3d(const NodeContext &context, const std::vector<PropertyRule> &registration) {
 	std::map<std::string, size_t> index_of;
 	for (size_t i = 0; i < registration.size(); i++) {
 		index_of[registration[i].name] = i;
@@ -179,7 +179,7 @@ void check_tree(const TextFile &scene, Problems &problems) {
 
 } // namespace
 
-Problems check_nodes(const TextFile &scene, const std::vector<PropertySpec> &registration) {
+Problems check_nodes(const TextFile &scene, const std::vector<PropertyRule> &registration) {
 	Problems problems;
 	check_tree(scene, problems);
 	const std::map<std::string, std::string> types = declared_types(scene);

@@ -1,7 +1,7 @@
 // The README's property table documents every property that the node registers, with its
 // type, inspector range and the default that a new node really has.
 #include "godot_values.h"
-#include "property_spec.h"
+#include "property_rule.h"
 
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/core/memory.hpp>
@@ -59,10 +59,10 @@ std::string type_name(PropertyKind kind) {
 	}
 }
 
-std::string range_of(const PropertySpec &spec, const Row &row) {
-	if (spec.kind == PropertyKind::Object) {
+std::string range_of(const PropertyRule &rule, const Row &row) {
+	if (rule.kind == PropertyKind::Object) {
 		std::string types;
-		for (const std::string &type : spec.resource_types) {
+		for (const std::string &type : rule.resource_types) {
 			types += (types.empty() ? "" : ", ") + type;
 		}
 		return types;
@@ -70,20 +70,20 @@ std::string range_of(const PropertySpec &spec, const Row &row) {
 	// The README writes "min to max", with ", step s" where the step is not one.
 	static const std::regex range("(-?[0-9.]+) to (-?[0-9.]+)(, step [0-9.]+)?");
 	std::smatch match;
-	if (spec.has_range && std::regex_match(row.range, match, range) &&
-			std::stod(match[1]) == spec.min && std::stod(match[2]) == spec.max) {
+	if (rule.has_range && std::regex_match(row.range, match, range) &&
+			std::stod(match[1]) == rule.min && std::stod(match[2]) == rule.max) {
 		return row.range;
 	}
-	return spec.has_range ? "a range of " + std::to_string(spec.min) + " to " + std::to_string(spec.max) : "";
+	return rule.has_range ? "a range of " + std::to_string(rule.min) + " to " + std::to_string(rule.max) : "";
 }
 
 // What a new node's getter returns, written as the README writes it.
-bool default_matches(godot::Object *node, const PropertySpec &spec, const std::string &text) {
-	if (spec.kind == PropertyKind::Object) {
+bool default_matches(godot::Object *node, const PropertyRule &rule, const std::string &text) {
+	if (rule.kind == PropertyKind::Object) {
 		return text == "none";
 	}
-	const std::any value = godot::stub::call_method(node, "Wendrel3D", spec.getter);
-	switch (spec.kind) {
+	const std::any value = godot::stub::call_method(node, "Wendrel3D", rule.getter);
+	switch (rule.kind) {
 		case PropertyKind::Bool:
 			return text == (std::any_cast<bool>(value) ? "true" : "false");
 		case PropertyKind::Int:
@@ -96,18 +96,18 @@ bool default_matches(godot::Object *node, const PropertySpec &spec, const std::s
 }
 
 TEST(ReadmeProperties, TheTableListsEveryRegisteredPropertyAsTheNodeHasIt) {
-	const std::vector<PropertySpec> specs = wendrel3d_properties();
+	const std::vector<PropertyRule> rules = wendrel3d_properties();
 	const std::vector<Row> rows = readme_rows();
-	ASSERT_EQ(rows.size(), specs.size());
+	ASSERT_EQ(rows.size(), rules.size());
 	godot::Object *node = godot::stub::instantiate("Wendrel3D");
 	ASSERT_NE(node, nullptr);
-	for (size_t i = 0; i < specs.size(); i++) {
-		const PropertySpec &spec = specs[i];
-		SCOPED_TRACE(spec.name);
-		EXPECT_EQ(rows[i].name, spec.name);
-		EXPECT_EQ(rows[i].type, type_name(spec.kind));
-		EXPECT_EQ(rows[i].range, range_of(spec, rows[i]));
-		EXPECT_TRUE(default_matches(node, spec, rows[i].default_value)) << "default " << rows[i].default_value;
+	for (size_t i = 0; i < rules.size(); i++) {
+		const PropertyRule &rule = rules[i];
+		SCOPED_TRACE(rule.name);
+		EXPECT_EQ(rows[i].name, rule.name);
+		EXPECT_EQ(rows[i].type, type_name(rule.kind));
+		EXPECT_EQ(rows[i].range, range_of(rule, rows[i]));
+		EXPECT_TRUE(default_matches(node, rule, rows[i].default_value)) << "default " << rows[i].default_value;
 	}
 	godot::memdelete(node);
 }

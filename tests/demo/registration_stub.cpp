@@ -1,6 +1,6 @@
 // The node's property registration, taken from the godot-cpp stand-in after loading the
 // extension the way the engine does: through its entry symbol, up to the scene level.
-#include "property_spec.h"
+#include "property_rule.h"
 
 #include <gdextension_interface.h>
 #include <stub/recorder.h>
@@ -11,7 +11,7 @@ extern "C" GDExtensionBool wendrel3d_library_init(GDExtensionInterfaceGetProcAdd
 
 namespace wendrel_demo {
 
-std::vector<PropertySpec> wendrel3d_properties() {
+std::vector<PropertyRule> wendrel3d_properties() {
 	if (!godot::stub::find_class("Wendrel3D")) {
 		GDExtensionInitialization initialization{};
 		if (!wendrel3d_library_init(godot::stub::fake_get_proc_address, nullptr, &initialization)) {
@@ -22,12 +22,12 @@ std::vector<PropertySpec> wendrel3d_properties() {
 			initialization.initialize(initialization.userdata, static_cast<GDExtensionInitializationLevel>(level));
 		}
 	}
-	std::vector<PropertySpec> specs;
+	std::vector<PropertyRule> rules;
 	for (const godot::stub::PropertyRecord &record : godot::stub::registered_properties("Wendrel3D")) {
-		specs.push_back(make_property_spec(record.name, record.type, record.hint, record.hint_string));
-		specs.back().getter = record.getter;
+		rules.push_back(make_property_rule(record.name, record.type, record.hint, record.hint_string));
+		rules.back().getter = record.getter;
 	}
-	return specs;
+	return rules;
 }
 
 } // namespace wendrel_demo

@@ -1,4 +1,4 @@
-#include "property_spec.h"
+#include "property_rule.h"
 
 #include "godot_values.h"
 
@@ -25,20 +25,20 @@ PropertyKind kind_of(int variant_type) {
 
 } // namespace
 
-PropertySpec make_property_spec(const std::string &name, int variant_type, int hint,
+PropertyRule make_property_rule(const std::string &name, int variant_type, int hint,
 		const std::string &hint_string) {
-	PropertySpec spec;
-	spec.name = name;
-	spec.kind = kind_of(variant_type);
+	PropertyRule rule;
+	rule.name = name;
+	rule.kind = kind_of(variant_type);
 	const std::vector<std::string> pieces = split_top_level(hint_string);
 	if (hint == HINT_RANGE && pieces.size() >= 2) {
-		spec.has_range = true;
-		spec.min = std::strtod(pieces[0].c_str(), nullptr);
-		spec.max = std::strtod(pieces[1].c_str(), nullptr);
+		rule.has_range = true;
+		rule.min = std::strtod(pieces[0].c_str(), nullptr);
+		rule.max = std::strtod(pieces[1].c_str(), nullptr);
 	} else if (hint == HINT_RESOURCE_TYPE) {
-		spec.resource_types = pieces;
+		rule.resource_types = pieces;
 	}
-	return spec;
+	return rule;
 }
 
 } // namespace wendrel_demo

@@ -15,7 +15,7 @@ enum class PropertyKind {
 	Other,
 };
 
-struct PropertySpec {
+struct PropertyRule {
 	std::string name;
 	PropertyKind kind = PropertyKind::Other;
 	bool has_range = false;
@@ -33,12 +33,12 @@ constexpr int VARIANT_OBJECT = 24;
 constexpr int HINT_RANGE = 1;
 constexpr int HINT_RESOURCE_TYPE = 17;
 
-// Builds the spec from a property description as the engine receives it. A range hint
+// Builds the rule from a property description as the engine receives it. A range hint
 // string is "min,max[,step[,flags]]"; a resource-type hint string lists classes by comma.
-PropertySpec make_property_spec(const std::string &name, int variant_type, int hint,
+PropertyRule make_property_rule(const std::string &name, int variant_type, int hint,
 		const std::string &hint_string);
 
 // The properties that the Wendrel3D node registers, in registration order.
-std::vector<PropertySpec> wendrel3d_properties();
+std::vector<PropertyRule> wendrel3d_properties();
 
 } // namespace wendrel_demo
