@@ -117,6 +117,8 @@ TEST(SceneChecks, MaterialsMustBeResourcesOfAcceptedClasses) {
 	EXPECT_EQ(fault("ExtResource(\"1_bark\")\n", "\"res://bark.tres\"\n"),
 			"line 6 node Tree: material_trunk = \"res://bark.tres\" is not a resource");
 	EXPECT_EQ(fault("material_twig = SubResource(\"Leaves\")", "material_twig = null"), "0 problems");
+	EXPECT_EQ(fault("SubResource(\"Leaves\")", "Array(SubResource(\"Leaves\"))"),
+			"line 6 node Tree: material_twig = Array(SubResource(\"Leaves\")) is not a resource");
 	// With twigs off the node has no twig child, and the material is lost on load.
 	EXPECT_EQ(fault("twig_enable = true", "twig_enable = false"),
 			"line 6 node Tree: material_twig is stored but twig_enable = false, so it is dropped on load");

@@ -2,7 +2,6 @@
 #include "demo_checks.h"
 #include "godot_values.h"
 
-#include <cmath>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -48,11 +47,11 @@ std::string range_text(const PropertyRule &rule) {
 }
 
 void check_object(const NodeContext &context, const PropertyRule &rule, const Value &value) {
-	const std::vector<ResourceRef> refs = resource_refs(value.text);
 	if (value.kind == ValueKind::Null) {
 		return;
 	}
-	if (value.kind != ValueKind::Call || refs.size() != 1) {
+	const std::vector<ResourceRef> refs = resource_refs(value.text);
+	if ((value.callee != "ExtResource" && value.callee != "SubResource") || refs.size() != 1) {
 		context.report(rule.name, "= " + value.text + " is not a resource");
 		return;
 	}
