@@ -28,14 +28,6 @@ struct Options {
 	bool list_presets = false;
 };
 
-std::string preset_names() {
-	std::string names;
-	for (const Preset &preset : presets()) {
-		names += (names.empty() ? "" : ", ") + std::string(preset.name);
-	}
-	return names;
-}
-
 std::string range_text(const Parameter &parameter) {
 	char text[64];
 	std::snprintf(text, sizeof text, "%g to %g", parameter.min, parameter.max);
@@ -69,7 +61,7 @@ void add_other_options(CLI::App &app, Options &options) {
 	for (const Preset &preset : presets()) {
 		names.push_back(preset.name);
 	}
-	app.add_option("--preset", options.preset, "start from a named parameter set, then apply the parameters given: " + preset_names() + " (default: default)")
+	app.add_option("--preset", options.preset, "start from a named parameter set (default: default), then apply the parameters given")
 			->check(CLI::IsMember(names));
 	app.add_option("-o,--output", options.outputs, "write the tree to PATH, in the format of its extension: .glb, .gltf, .obj (with a .mtl beside it), .json (the raw arrays), .png (a preview), .tscn (a Godot scene of the parameters); may be repeated")
 			->type_name("PATH");
