@@ -6,6 +6,10 @@
 
 #include <map>
 
+#ifdef WENDREL_LOADABLE_LIBRARY
+#include <dlfcn.h>
+#endif
+
 namespace wendrel_demo {
 namespace {
 
@@ -89,6 +93,21 @@ TEST(DemoProject, NoTwoFilesShareAUid) {
 TEST(DemoProject, TheExtensionDescriptionMatchesTheBuild) {
 	const TextFile description = parse_text_file((addon_dir / "wendrel3d.gdextension").string());
 	EXPECT_EQ(check_gdextension(description, addon_dir), Problems());
+}
+
+TEST(DemoProject, TheLibraryExportsTheEntrySymbolThatTheDescriptionNames) {
+#ifndef WENDREL_LOADABLE_LIBRARY
+	GTEST_SKIP() << "no loadable build of the node on this platform";
+#else
+	const TextFile description = parse_text_file((addon_dir / "wendrel3d.gdextension").string());
+	const std::string *entry = description.first("configuration")->property("entry_symbol");
+	ASSERT_NE(entry, nullptr);
+	// What the engine does with the two: open the library and look the entry up by name.
+	void *library = dlopen(WENDREL_LOADABLE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+	ASSERT_NE(library, nullptr) << dlerror();
+	EXPECT_NE(dlsym(library, unquote(*entry).c_str()), nullptr) << unquote(*entry) << " is not exported";
+	dlclose(library);
+#endif
 }
 
 TEST(DemoProject, TheBuiltExtensionIsTheFileTheDescriptionNamesForThisMachine) {
