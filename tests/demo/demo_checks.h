@@ -40,7 +40,8 @@ Problems check_resources(const TextFile &file, const FileLookup &lookup);
 // material of an accepted class, no material for twigs that are switched off.
 Problems check_nodes(const TextFile &scene, const std::vector<PropertyRule> &registration);
 
-// project.godot: Godot 4 configuration, the 4.3 feature, a main scene that exists.
+// project.godot: Godot 4 configuration, the 4.3 feature, a main scene that exists, and every
+// other res:// file that it names (the icon, for one) present.
 Problems check_project_settings(const TextFile &settings, const FileLookup &lookup);
 
 // The extension description file, whose relative paths start in `folder`: the entry symbol,

@@ -167,7 +167,7 @@ TEST(ResourceChecks, ExternalFilesExistWithTheClaimedTypeAndUid) {
 	EXPECT_EQ(fault("uid=\"uid://bark1\" ", ""), "0 problems"); // without a uid, the path counts
 }
 
-TEST(ProjectChecks, SettingsNameGodot4AndAnExistingMainScene) {
+TEST(ProjectChecks, SettingsNameGodot4AndExistingFiles) {
 	const std::string good = "config_version=5\n[application]\nrun/main_scene=\"res://main.tscn\"\n"
 							 "config/features=PackedStringArray(\"4.3\", \"Forward Plus\")\n";
 	const auto check = [](const std::string &text) { return check_project_settings(parse_text(text), small_project()); };
@@ -177,6 +177,7 @@ TEST(ProjectChecks, SettingsNameGodot4AndAnExistingMainScene) {
 	std::string other_scene = good;
 	other_scene.replace(other_scene.find("main.tscn"), 9, "bark.tres");
 	EXPECT_EQ(check(other_scene), Problems{ "run/main_scene \"res://bark.tres\" is not a scene in the project" });
+	EXPECT_EQ(check(good + "config/icon=\"res://icon.svg\"\n"), Problems{ "config/icon: res://icon.svg does not exist" });
 }
 
 } // namespace

@@ -148,6 +148,14 @@ Problems check_project_settings(const TextFile &settings, const FileLookup &look
 	if (!features || features->find("\"4.3\"") == std::string::npos) {
 		problems.push_back("config/features does not list \"4.3\"");
 	}
+	for (const Section &section : settings.sections) {
+		for (const auto &[key, raw] : section.properties) {
+			const Value value = read_value(raw);
+			if (value.kind == ValueKind::String && value.string.rfind("res://", 0) == 0 && !lookup(value.string)) {
+				problems.push_back(key + ": " + value.string + " does not exist");
+			}
+		}
+	}
 	const std::string *main_scene = application ? application->property("run/main_scene") : nullptr;
 	if (!main_scene) {
 		problems.push_back("no run/main_scene");
