@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 
 namespace wendrel_demo {
 namespace {
@@ -29,8 +30,10 @@ protected:
 	std::filesystem::path folder;
 
 	void SetUp() override {
+		// Unique per run, as two builds' tests may run at once on one machine.
 		folder = std::filesystem::temp_directory_path() /
-				("wendrel_gdextension_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+				("wendrel_gdextension_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+						"_" + std::to_string(std::random_device()()));
 		std::filesystem::create_directories(folder / "icons");
 		write_icon("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><path d=\"M8 15V4\"/></svg>\n");
 	}
