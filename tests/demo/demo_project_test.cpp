@@ -100,7 +100,8 @@ TEST(DemoProject, TheLibraryExportsTheEntrySymbolThatTheDescriptionNames) {
 	GTEST_SKIP() << "no loadable build of the node on this platform";
 #else
 	const TextFile description = parse_text_file((addon_dir / "wendrel3d.gdextension").string());
-	const std::string *entry = description.first("configuration")->property("entry_symbol");
+	const Section *configuration = description.first("configuration");
+	const std::string *entry = configuration ? configuration->property("entry_symbol") : nullptr;
 	ASSERT_NE(entry, nullptr);
 	// What the engine does with the two: open the library and look the entry up by name.
 	void *library = dlopen(WENDREL_LOADABLE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
