@@ -37,22 +37,26 @@ SurfaceArrays twig_arrays(const wendrel::TreeModel &p_model) {
 		p_model.twig_face_count, p_model.twig_faces };
 }
 
-// note: the normals are handed over negated; the model's normals point the other way from
-// what the engine's lighting expects of this winding.
+// note: the engine takes clockwise triangles as front faces, while every model triangle winds
+// counter-clockwise seen from the side its normals point to (out of the bark, out of each
+// side of a twig card). So each triangle is handed over with its second and third corners
+// swapped, and the normals as they are: the bark faces outwards, lit from outside. Handing
+// over the model's order with negated normals would turn the bark inside out, culled from
+// outside; the double-sided twig cards look the same either way.
 void add_surface(SurfaceTool &p_tool, const SurfaceArrays &p_surface) {
 	for (int32_t i = 0; i < p_surface.vertex_count; i++) {
 		const wendrel::Vec2 &uv = p_surface.uvs[i];
 		const wendrel::Vec3 &normal = p_surface.normals[i];
 		const wendrel::Vec3 &vertex = p_surface.vertices[i];
 		p_tool.set_uv(Vector2(uv.u, uv.v));
-		p_tool.set_normal(Vector3(-normal.x, -normal.y, -normal.z));
+		p_tool.set_normal(Vector3(normal.x, normal.y, normal.z));
 		p_tool.add_vertex(Vector3(vertex.x, vertex.y, vertex.z));
 	}
 	for (int32_t i = 0; i < p_surface.face_count; i++) {
 		const wendrel::Face &face = p_surface.faces[i];
 		p_tool.add_index(face.index[0]);
-		p_tool.add_index(face.index[1]);
 		p_tool.add_index(face.index[2]);
+		p_tool.add_index(face.index[1]);
 	}
 }
 

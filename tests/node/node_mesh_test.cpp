@@ -27,6 +27,50 @@ TEST_F(NodeTest, NewNodeShowsTheDefaultTree) {
 	EXPECT_TRUE(godot::stub::errors().empty());
 }
 
+godot::Vector3 sub(const godot::Vector3 &a, const godot::Vector3 &b) {
+	return godot::Vector3(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+godot::Vector3 cross(const godot::Vector3 &a, const godot::Vector3 &b) {
+	return godot::Vector3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+}
+double dot(const godot::Vector3 &a, const godot::Vector3 &b) {
+	return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+}
+
+// The normal of the side from which a triangle winds clockwise: the engine's front side.
+godot::Vector3 front_normal(const godot::stub::SurfaceData &p_surface, size_t p_triangle) {
+	const godot::Vector3 &a = p_surface.vertices[size_t(p_surface.indices[3 * p_triangle])];
+	const godot::Vector3 &b = p_surface.vertices[size_t(p_surface.indices[3 * p_triangle + 1])];
+	const godot::Vector3 &c = p_surface.vertices[size_t(p_surface.indices[3 * p_triangle + 2])];
+	return cross(sub(c, a), sub(b, a));
+}
+
+// The engine culls back faces and lights by the normals: the bark must show its front faces
+// to the outside, with normals pointing out, or the tree is drawn inside out.
+TEST_F(NodeTest, BarkShowsItsFrontFacesOutwards) {
+	const godot::stub::SurfaceData &bark_surface = surface_of(bark());
+	double volume = 0.0; // positive when every front face looks outwards
+	for (size_t t = 0; t < bark_surface.indices.size() / 3; t++) {
+		const godot::Vector3 &a = bark_surface.vertices[size_t(bark_surface.indices[3 * t])];
+		volume += dot(a, front_normal(bark_surface, t)) / 6.0;
+	}
+	EXPECT_GT(volume, 0.0);
+	// The foot ring (vertices 0..5, around the origin on y = 0) has outward normals.
+	for (size_t i = 0; i < 6; i++) {
+		const godot::Vector3 &v = bark_surface.vertices[i];
+		EXPECT_GT(dot(bark_surface.normals[i], godot::Vector3(v.x, 0, v.z)), 0.0) << "foot vertex " << i;
+	}
+}
+
+// Each side of a twig card faces the way its normals point.
+TEST_F(NodeTest, TwigCardsFaceTheirNormals) {
+	const godot::stub::SurfaceData &twig_surface = surface_of(twigs());
+	for (size_t t = 0; t < twig_surface.indices.size() / 3; t++) {
+		const godot::Vector3 &n = twig_surface.normals[size_t(twig_surface.indices[3 * t])];
+		ASSERT_GT(dot(front_normal(twig_surface, t), n), 0.0) << "twig triangle " << t;
+	}
+}
+
 // Golden sizes of the default tree (seed 262).
 TEST_F(NodeTest, DefaultTreeHasItsKnownSize) {
 	EXPECT_EQ(surface_of(bark()).vertices.size(), 2183u);

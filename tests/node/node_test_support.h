@@ -45,8 +45,8 @@ inline const godot::stub::SurfaceData &surface_of(const MeshInstance3D *p_child)
 	return mesh->surfaces.empty() ? none : mesh->surfaces[0];
 }
 
-// Whether a surface is, bit for bit, the given model arrays with every normal negated and
-// the triangles' corners in the model's order.
+// Whether a surface is, bit for bit, the given model arrays, each triangle handed over as
+// first, third, second corner (the engine's front faces are clockwise).
 inline void expect_surface(const godot::stub::SurfaceData &p_surface, int32_t p_vertex_count,
 		const wendrel::Vec3 *p_vertices, const wendrel::Vec3 *p_normals, const wendrel::Vec2 *p_uvs,
 		int32_t p_face_count, const wendrel::Face *p_faces) {
@@ -60,13 +60,14 @@ inline void expect_surface(const godot::stub::SurfaceData &p_surface, int32_t p_
 		ASSERT_TRUE(bits(v.x) == bits(p_vertices[i].x) && bits(v.y) == bits(p_vertices[i].y) &&
 				bits(v.z) == bits(p_vertices[i].z))
 				<< "vertex " << i;
-		ASSERT_TRUE(bits(n.x) == bits(-p_normals[i].x) && bits(n.y) == bits(-p_normals[i].y) &&
-				bits(n.z) == bits(-p_normals[i].z))
+		ASSERT_TRUE(bits(n.x) == bits(p_normals[i].x) && bits(n.y) == bits(p_normals[i].y) &&
+				bits(n.z) == bits(p_normals[i].z))
 				<< "normal " << i;
 		ASSERT_TRUE(bits(uv.x) == bits(p_uvs[i].u) && bits(uv.y) == bits(p_uvs[i].v)) << "uv " << i;
 	}
+	const int corner_order[3] = { 0, 2, 1 };
 	for (int32_t i = 0; i < p_face_count * 3; i++) {
-		ASSERT_EQ(p_surface.indices[i], p_faces[i / 3].index[i % 3]) << "index " << i;
+		ASSERT_EQ(p_surface.indices[i], p_faces[i / 3].index[corner_order[i % 3]]) << "index " << i;
 	}
 }
 
