@@ -1,6 +1,7 @@
 // generate() on the default tree and on larger ones, reported beside the time a plain memcpy
 // takes to move the same number of output bytes: the memory-bandwidth floor of any generator
-// that writes those arrays. Peak memory is read from a child process that generates once.
+// that writes those arrays. Peak memory is read from a child process that generates once; it
+// only means something for large trees, as small ones reuse pages the process already holds.
 //
 //   build/release/bench/generate_bench
 #include "model/tree_model.h"

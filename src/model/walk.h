@@ -3,6 +3,7 @@
 
 #include "model/branch.h"
 
+#include <cassert>
 #include <vector>
 
 namespace wendrel {
@@ -13,6 +14,7 @@ namespace wendrel {
 // call stack.
 template <typename Visit>
 void visit_preorder(Branch *start, Visit &&visit) {
+	assert(start && "the passes walk a grown skeleton");
 	std::vector<Branch *> pending;
 	pending.push_back(start);
 	while (!pending.empty()) {
