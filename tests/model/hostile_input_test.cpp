@@ -29,36 +29,33 @@ TEST(SegmentCounts, OddZeroAndNegativeUseTheNextEvenCount) {
 	EXPECT_EQ(effective_segments(INT32_MAX), int64_t(INT32_MAX) + 1);
 }
 
-// Children on their fork's own head leave the fork without a frame: the stretch would divide
-// by zero.
-TEST(DegenerateForks, ZeroLengthFalloffStaysFinite) {
-	TreeModel m;
-	m.branch_length_falloff = 0.0f;
-	m.generate();
-	EXPECT_TRUE(validate_mesh(m));
-}
-
-TEST(DegenerateForks, ZeroTrunkLengthStaysFinite) {
-	TreeModel m;
-	m.trunk_length = 0.0f;
-	m.generate();
-	EXPECT_TRUE(validate_mesh(m));
-	m.trunk_height = 0;
-	m.generate();
-	EXPECT_TRUE(validate_mesh(m));
-}
-
-TEST(DegenerateForks, ZeroRadiusAndZeroLengthStayFinite) {
-	TreeModel m;
-	m.max_radius = 0.0f;
-	m.generate();
-	EXPECT_TRUE(validate_mesh(m));
-	TreeModel flat;
-	flat.branch_length = 0.0f;
-	flat.climb_rate = 0.0f;
-	flat.trunk_length = 0.0f;
-	flat.generate();
-	EXPECT_TRUE(validate_mesh(flat));
+// Parameter sets whose forks lose their frame: children on their fork's own head (the stretch
+// would divide by zero), a root at the origin, no radius at all (the texture scale is 0/0).
+TEST(DegenerateForks, StayFinite) {
+	struct Case {
+		const char *what;
+		void (*apply)(TreeModel &);
+	};
+	const Case cases[] = {
+		{ "length falloff 0", [](TreeModel &t) { t.branch_length_falloff = 0.0f; } },
+		{ "trunk length 0", [](TreeModel &t) { t.trunk_length = 0.0f; } },
+		{ "trunk length 0, no trunk steps", [](TreeModel &t) {
+			 t.trunk_length = 0.0f;
+			 t.trunk_height = 0;
+		 } },
+		{ "max radius 0", [](TreeModel &t) { t.max_radius = 0.0f; } },
+		{ "everything at the origin", [](TreeModel &t) {
+			 t.branch_length = 0.0f;
+			 t.climb_rate = 0.0f;
+			 t.trunk_length = 0.0f;
+		 } },
+	};
+	for (const Case &c : cases) {
+		TreeModel m;
+		c.apply(m);
+		m.generate();
+		EXPECT_TRUE(validate_mesh(m)) << c.what;
+	}
 }
 
 // With no branching levels the grow push reads as full at the root (not 0/0).
