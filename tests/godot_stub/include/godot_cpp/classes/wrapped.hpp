@@ -32,7 +32,8 @@ public:
 
 } // namespace godot
 
-// The names an engine class of the stand-in carries (godot-cpp generates these).
+// The names every class of the stand-in carries (godot-cpp generates these for engine
+// classes; GDCLASS declares them for extension classes).
 #define STUB_ENGINE_CLASS(m_class, m_inherits)                    \
 public:                                                           \
 	typedef m_class self_type;                                    \
@@ -62,16 +63,8 @@ protected:                                                             \
 		return true;                                                   \
 	}                                                                  \
                                                                        \
+	STUB_ENGINE_CLASS(m_class, m_inherits)                             \
 public:                                                                \
-	typedef m_class self_type;                                         \
-	typedef m_inherits parent_type;                                    \
-	static const ::godot::StringName &get_class_static() {             \
-		static const ::godot::StringName name = #m_class;              \
-		return name;                                                   \
-	}                                                                  \
-	static const ::godot::StringName &get_parent_class_static() {      \
-		return m_inherits::get_class_static();                         \
-	}                                                                  \
 	static void initialize_class() {                                   \
 		m_inherits::initialize_class();                                \
 		m_class::_bind_methods();                                      \
