@@ -4,15 +4,6 @@
 
 namespace wendrel {
 
-Surface bark_surface(const TreeModel &model) {
-	return Surface{ model.vertex_count, model.vertices, model.normals, model.uvs, model.face_count, model.faces };
-}
-
-Surface twig_surface(const TreeModel &model) {
-	return Surface{ model.twig_vertex_count, model.twig_vertices, model.twig_normals, model.twig_uvs,
-		model.twig_face_count, model.twig_faces };
-}
-
 Vec3 unit_or_zero(Vec3 v) {
 	float len = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
 	if (!(len > 0.0f) || !std::isfinite(len)) {

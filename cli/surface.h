@@ -16,19 +16,6 @@
 
 namespace wendrel {
 
-// One surface's arrays exactly as generate() left them; the model owns the memory.
-struct Surface {
-	int32_t vertex_count = 0;
-	const Vec3 *vertices = nullptr;
-	const Vec3 *normals = nullptr;
-	const Vec2 *uvs = nullptr;
-	int32_t face_count = 0;
-	const Face *faces = nullptr;
-};
-
-Surface bark_surface(const TreeModel &model);
-Surface twig_surface(const TreeModel &model);
-
 // A surface ready for a file: as many positions, normals and uvs as the surface has
 // vertices, and three indices per face.
 struct Mesh {

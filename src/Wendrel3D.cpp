@@ -18,32 +18,13 @@ namespace godot {
 
 namespace {
 
-// One surface of the model, as generate() left it.
-struct SurfaceArrays {
-	int32_t vertex_count;
-	const wendrel::Vec3 *vertices;
-	const wendrel::Vec3 *normals;
-	const wendrel::Vec2 *uvs;
-	int32_t face_count;
-	const wendrel::Face *faces;
-};
-
-SurfaceArrays bark_arrays(const wendrel::TreeModel &p_model) {
-	return { p_model.vertex_count, p_model.vertices, p_model.normals, p_model.uvs, p_model.face_count, p_model.faces };
-}
-
-SurfaceArrays twig_arrays(const wendrel::TreeModel &p_model) {
-	return { p_model.twig_vertex_count, p_model.twig_vertices, p_model.twig_normals, p_model.twig_uvs,
-		p_model.twig_face_count, p_model.twig_faces };
-}
-
 // note: the engine takes clockwise triangles as front faces, while every model triangle winds
 // counter-clockwise seen from the side its normals point to (out of the bark, out of each
 // side of a twig card). So each triangle is handed over with its second and third corners
 // swapped, and the normals as they are: the bark faces outwards, lit from outside. Handing
 // over the model's order with negated normals would turn the bark inside out, culled from
 // outside; the double-sided twig cards look the same either way.
-void add_surface(SurfaceTool &p_tool, const SurfaceArrays &p_surface) {
+void add_surface(SurfaceTool &p_tool, const wendrel::Surface &p_surface) {
 	for (int32_t i = 0; i < p_surface.vertex_count; i++) {
 		const wendrel::Vec2 &uv = p_surface.uvs[i];
 		const wendrel::Vec3 &normal = p_surface.normals[i];
@@ -161,7 +142,7 @@ void Wendrel3D::update_trunk_mesh() {
 	Ref<SurfaceTool> tool = memnew(SurfaceTool);
 	tool->clear();
 	tool->begin(Mesh::PRIMITIVE_TRIANGLES);
-	add_surface(*tool.ptr(), bark_arrays(model));
+	add_surface(*tool.ptr(), wendrel::bark_surface(model));
 	hand_over(*tool.ptr(), trunk_mesh_instance);
 	tool->clear();
 }
@@ -173,7 +154,7 @@ void Wendrel3D::update_twig_mesh() {
 	}
 	Ref<SurfaceTool> tool = memnew(SurfaceTool);
 	tool->begin(Mesh::PRIMITIVE_TRIANGLES);
-	add_surface(*tool.ptr(), twig_arrays(model));
+	add_surface(*tool.ptr(), wendrel::twig_surface(model));
 	hand_over(*tool.ptr(), twig_mesh_instance);
 }
 

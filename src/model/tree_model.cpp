@@ -234,4 +234,13 @@ void TreeModel::allocate_faces() {
 	face_count = 0;
 }
 
+Surface bark_surface(const TreeModel &model) {
+	return Surface{ model.vertex_count, model.vertices, model.normals, model.uvs, model.face_count, model.faces };
+}
+
+Surface twig_surface(const TreeModel &model) {
+	return Surface{ model.twig_vertex_count, model.twig_vertices, model.twig_normals, model.twig_uvs,
+		model.twig_face_count, model.twig_faces };
+}
+
 } // namespace wendrel

@@ -159,4 +159,18 @@ private:
 	void destroy_skeleton();
 };
 
+// One surface's arrays exactly as generate() left them, for readers that treat the bark and
+// the twigs alike; the model owns the memory.
+struct Surface {
+	int32_t vertex_count = 0;
+	const Vec3 *vertices = nullptr;
+	const Vec3 *normals = nullptr;
+	const Vec2 *uvs = nullptr;
+	int32_t face_count = 0;
+	const Face *faces = nullptr;
+};
+
+Surface bark_surface(const TreeModel &model);
+Surface twig_surface(const TreeModel &model);
+
 } // namespace wendrel
