@@ -8,7 +8,7 @@ validator=$2
 out=$3
 
 if ! command -v node >/dev/null || [ ! -d "$validator/node_modules/gltf-validator" ]; then
-	echo "the glTF validator is not installed: run 'bash scripts/install-deps.sh'" >&2
+	echo "the glTF validator is not installed: run 'bash scripts/install-deps.sh --tests'" >&2
 	exit 1
 fi
 rm -rf "$out"
