@@ -4,9 +4,11 @@
 #include "output_file.h"
 #include "parameters.h"
 #include "presets.h"
+#include "recipe.h"
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <new>
@@ -24,6 +26,9 @@ struct Options {
 	std::string preset = "default";
 	std::vector<std::string> outputs;
 	std::string size = "800x400";
+	std::string from;
+	int texture_size = 256;
+	bool no_twigs = false;
 	bool stats = false;
 	bool list_presets = false;
 };
@@ -61,9 +66,20 @@ void add_other_options(CLI::App &app, Options &options) {
 	for (const Preset &preset : presets()) {
 		names.push_back(preset.name);
 	}
-	app.add_option("--preset", options.preset, "start from a named parameter set (default: default), then apply the parameters given")
-			->check(CLI::IsMember(names));
-	app.add_option("-o,--output", options.outputs, "write the tree to PATH, in the format of its extension: .glb, .gltf, .obj (with a .mtl beside it), .json (the raw arrays), .png (a preview), .tscn (a Godot scene of the parameters); may be repeated")
+	CLI::Option *preset = app.add_option("--preset", options.preset, "start from a named parameter set (default: default), then apply the parameters given")
+								  ->check(CLI::IsMember(names));
+	app.add_option("--from", options.from, "start from the parameters stored in a .json, .glb or .gltf that wendrel wrote, then apply the parameters given")
+			->type_name("FILE")
+			->excludes(preset);
+	app.add_flag("--no-twigs", options.no_twigs, "leave the twig cards out, as the node's twig_enable off does");
+	app.add_option("--texture-size", options.texture_size, "sides of the bark and leaf textures in pixels, a power of two from 16 to 2048 (default 256)")
+			->type_name("PX")
+			->check(CLI::Validator([](std::string &text) {
+				int size = 0;
+				return std::sscanf(text.c_str(), "%d", &size) == 1 && valid_texture_size(size) && std::to_string(size) == text ? "" : "'" + text + "' is not a power of two from 16 to 2048";
+			},
+					""));
+	app.add_option("-o,--output", options.outputs, "write the tree to PATH, in the format of its extension: .glb, .gltf and .obj (with textures, and a .mtl, beside them), .json (the raw arrays), .png (a preview), .tscn (a Godot scene of the parameters); may be repeated")
 			->type_name("PATH");
 	app.add_option("--size", options.size, "PNG size in pixels, WIDTHxHEIGHT (default 800x400)")->type_name("WxH")->check(CLI::Validator([](std::string &text) {
 		PngSize size;
@@ -75,10 +91,21 @@ void add_other_options(CLI::App &app, Options &options) {
 	app.set_version_flag("--version", "wendrel " WENDREL_VERSION);
 }
 
-// The preset, then every parameter given on the command line. Values outside the inspector's
+// The bark needs an even number of sides, at least 2: the generator builds any other count
+// as the next such number, and keeps the value as it was given.
+void note_segments(int32_t segments, std::ostream &err) {
+	if (segments < 2 || segments % 2 != 0) {
+		int64_t built = segments < 2 ? 2 : static_cast<int64_t>(segments) + 1;
+		err << "wendrel: note: --trunk-segments " << segments << " builds the bark with " << built << " sides: it needs an even number, at least 2\n";
+	}
+}
+
+// The preset or the file, then every parameter given on the command line. Values outside the inspector's
 // range are allowed, as the node allows them from scripts, but get a warning.
-TreeProperties resolve(const Options &options, std::ostream &err) {
-	TreeProperties properties = find_preset(options.preset)->properties;
+Recipe resolve(const Options &options, std::ostream &err) {
+	Recipe recipe = options.from.empty() ? Recipe{ find_preset(options.preset)->properties, true } : read_recipe(options.from, err);
+	recipe.twig_enable = recipe.twig_enable && !options.no_twigs;
+	TreeProperties &properties = recipe.properties;
 	for (size_t i = 0; i < parameters().size(); ++i) {
 		if (options.given[i]->count() == 0) {
 			continue;
@@ -91,15 +118,18 @@ TreeProperties resolve(const Options &options, std::ostream &err) {
 			err << "wendrel: warning: " << parameter.option_name() << " " << options.values[i] << " lies outside the range " << range_text(parameter) << "\n";
 		}
 	}
-	return properties;
+	note_segments(properties.segments, err);
+	return recipe;
 }
 
+// Vertex counts as the model holds them, then as the mesh files hold them (without the
+// vertices no triangle uses).
 void print_stats(std::ostream &out, const TreeSize &size, const TreeModel &model, double milliseconds) {
 	char time[32];
 	std::snprintf(time, sizeof time, "%.3f ms", milliseconds);
 	out << "branches        " << size.branches << "\n"
 		<< "leaves          " << size.leaves << "\n"
-		<< "bark vertices   " << model.vertex_count << "\n"
+		<< "bark vertices   " << model.vertex_count << " (" << used_vertex_count(bark_surface(model)) << " used by triangles, as exported)\n"
 		<< "bark triangles  " << model.face_count << "\n"
 		<< "twig vertices   " << model.twig_vertex_count << "\n"
 		<< "twig triangles  " << model.twig_face_count << "\n"
@@ -128,8 +158,37 @@ bool any_needs_mesh(const Options &options) {
 	return options.stats;
 }
 
+// Adds a file to the set. A .gltf and an .obj of the same name share their textures, so the
+// same file may come twice with the same bytes; different bytes for one path are an error.
+void add_file(std::vector<std::pair<std::string, std::string>> &files, std::pair<std::string, std::string> file) {
+	for (const auto &earlier : files) {
+		if (earlier.first == file.first) {
+			if (earlier.second != file.second) {
+				throw std::invalid_argument("two outputs would write '" + file.first + "': give them different names");
+			}
+			return;
+		}
+	}
+	files.push_back(std::move(file));
+}
+
+// A scene holds the node's properties only; returns why it cannot hold these, or "".
+std::string scene_problem(const Options &options, const Recipe &recipe) {
+	for (const std::string &path : options.outputs) {
+		if (format_of(path) == Format::SCENE) {
+			try {
+				write_scene(recipe.properties, "Tree");
+			} catch (const std::invalid_argument &e) {
+				return e.what();
+			}
+		}
+	}
+	return "";
+}
+
 // Grows the tree, writes every output at once, and prints the statistics.
-int grow_and_write(const Options &options, const TreeProperties &properties, std::ostream &out) {
+int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &out) {
+	const TreeProperties &properties = recipe.properties;
 	TreeSize size = measure_tree(properties);
 	if (!size.fits) {
 		throw std::runtime_error("the tree is too large to build (" + std::to_string(size.branches) + " branches, " + std::to_string(size.max_vertex_count) + " bark vertices): lower --trunk-branches-count, --trunk-height or --trunk-segments");
@@ -141,12 +200,14 @@ int grow_and_write(const Options &options, const TreeProperties &properties, std
 		model.generate();
 	}
 	std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-	PngSize png;
-	parse_png_size(options.size, png);
+	ExportSettings settings;
+	parse_png_size(options.size, settings.png);
+	settings.texture_size = options.texture_size;
+	settings.twig_enable = recipe.twig_enable;
 	std::vector<std::pair<std::string, std::string>> files;
 	for (const std::string &path : options.outputs) {
-		for (auto &file : encode(path, format_of(path), model, png)) {
-			files.push_back(std::move(file));
+		for (auto &file : encode(path, format_of(path), model, settings)) {
+			add_file(files, std::move(file));
 		}
 	}
 	write_files(files);
@@ -156,9 +217,24 @@ int grow_and_write(const Options &options, const TreeProperties &properties, std
 	return EXIT_OK;
 }
 
-int usage_error(std::ostream &err, const std::string &message) {
+int usage_error(std::ostream &err, std::string message) {
+	// The option parser's messages start with a capital; the tool's own do not.
+	if (message.size() > 1 && std::isupper(static_cast<unsigned char>(message[0])) && !std::isupper(static_cast<unsigned char>(message[1]))) {
+		message[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(message[0])));
+	}
 	err << "wendrel: error: " << message << "\nRun 'wendrel --help' to see the options.\n";
 	return EXIT_USAGE;
+}
+
+// A path given without -o is taken for a file to write: say how to write it.
+std::string extras_message(const CLI::ExtrasError &e, const std::vector<std::string> &args) {
+	std::string message = e.what();
+	for (const std::string &arg : args) {
+		if (!arg.empty() && arg[0] != '-' && format_of(arg) != Format::UNKNOWN) {
+			return message + ": to write '" + arg + "', give -o " + arg;
+		}
+	}
+	return message;
 }
 
 } // namespace
@@ -180,6 +256,8 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 	} catch (const CLI::CallForVersion &e) {
 		out << e.what() << "\n";
 		return EXIT_OK;
+	} catch (const CLI::ExtrasError &e) {
+		return usage_error(err, extras_message(e, args));
 	} catch (const CLI::ParseError &e) {
 		return usage_error(err, e.what());
 	}
@@ -194,7 +272,12 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 		return usage_error(err, problem);
 	}
 	try {
-		return grow_and_write(options, resolve(options, err), out);
+		Recipe recipe = resolve(options, err);
+		problem = scene_problem(options, recipe);
+		if (!problem.empty()) {
+			return usage_error(err, problem);
+		}
+		return grow_and_write(options, recipe, out);
 	} catch (const std::bad_alloc &) {
 		err << "wendrel: error: out of memory while growing the tree\n";
 	} catch (const std::exception &e) {

@@ -3,26 +3,46 @@
 #pragma once
 
 #include "surface.h"
+#include "textures.h"
 
 #include <string>
 
 namespace wendrel {
 
-// Linear-light colours of the placeholder materials, shared by every format that has colour.
+// A linear-light colour, for the preview.
 struct Colour {
 	float r, g, b;
 };
-constexpr Colour BARK_COLOUR = { 0.16f, 0.085f, 0.04f };
-constexpr Colour TWIG_COLOUR = { 0.09f, 0.25f, 0.035f };
 
-// One scene with a "tree" node holding two mesh nodes, "bark" and "twigs", each with its own
-// placeholder material. A surface without faces is left out. `binary` selects .glb.
-std::string write_gltf(const Mesh &bark, const Mesh &twigs, bool binary);
+// How to grow the tree again: the parameters, and whether the twigs are shown.
+struct Recipe {
+	TreeProperties properties;
+	bool twig_enable = true;
+};
+
+// The materials' textures (see textures.h) and, for the formats that keep them in files of
+// their own, those files' names relative to the file that refers to them.
+struct Textures {
+	Texture bark;
+	Texture leaf;
+	std::string bark_png;
+	std::string leaf_png;
+	std::string bark_name;
+	std::string leaf_name;
+};
+Textures make_textures(int size, const std::string &bark_name, const std::string &leaf_name);
+
+// One scene "wendrel" with a root node "tree" holding two mesh nodes, "bark" and "twigs",
+// with textured materials "bark" and "twig" (the twig's cut out by alpha). The root node's
+// extras hold the recipe and the tool's version. A surface without faces is left out.
+// `binary` selects .glb, which embeds the textures; a .gltf refers to them by file name.
+std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const Recipe &recipe, bool binary);
 
 // Wavefront OBJ: objects "bark" and "twigs", using the materials of write_mtl() from the
 // file named `mtl_name`. Texture v is flipped (v' = 1 - v): OBJ counts it from the bottom.
 std::string write_obj(const Mesh &bark, const Mesh &twigs, const std::string &mtl_name);
-std::string write_mtl();
+// The materials, with the textures named in `textures`.
+std::string write_mtl(const Textures &textures);
 
 // The parameters and the model's raw arrays and counts, exactly as generate() left them.
 // Every float is printed so that it reads back bit for bit, and always with a '.' or an
@@ -31,11 +51,12 @@ std::string write_mtl();
 std::string write_json(const TreeProperties &properties, const Surface &bark, const Surface &twigs);
 
 // A Godot 4 text scene with one Wendrel3D node named `node_name` that stores every node
-// property. Throws std::invalid_argument when a parameter the node does not expose differs
+// property, and twig_enable when the twigs are off. Throws std::invalid_argument when a parameter the node does not expose differs
 // from its default, since the scene could not hold it.
-std::string write_scene(const TreeProperties &properties, const std::string &node_name);
+std::string write_scene(const TreeProperties &properties, const std::string &node_name, bool twig_enable = true);
 
-// A shaded preview, front view on the left and three-quarter view on the right.
-std::string write_png(const Mesh &bark, const Mesh &twigs, int width, int height);
+// A shaded preview, front view on the left and three-quarter view on the right, with the
+// materials' textures; the twig cards are cut out where the leaf texture is transparent.
+std::string write_png(const Mesh &bark, const Mesh &twigs, const Textures &textures, int width, int height);
 
 } // namespace wendrel

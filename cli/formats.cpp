@@ -30,7 +30,34 @@ std::string base_name(const std::string &path) {
 	return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string without_extension(const std::string &path) {
+	return extension(path).empty() ? path : path.substr(0, path.find_last_of('.'));
+}
+
+// The twig mesh only when the twigs are on and their cards have an area to show.
+Mesh export_twigs(const TreeModel &model, bool twig_enable) {
+	Mesh twigs = twig_enable ? export_mesh(twig_surface(model)) : Mesh();
+	return has_area(twigs) ? twigs : Mesh();
+}
+
+// The output file itself, then the textures it names, beside it.
+std::vector<std::pair<std::string, std::string>> with_texture_files(std::pair<std::string, std::string> file, const std::string &path, const Textures &textures) {
+	std::string stem = without_extension(path);
+	return { std::move(file), { stem + "_bark.png", textures.bark_png }, { stem + "_leaf.png", textures.leaf_png } };
+}
+
 } // namespace
+
+Textures make_textures(int size, const std::string &bark_name, const std::string &leaf_name) {
+	Textures textures;
+	textures.bark = bark_texture(size);
+	textures.leaf = leaf_texture(size);
+	textures.bark_png = encode_png(textures.bark, false);
+	textures.leaf_png = encode_png(textures.leaf, true);
+	textures.bark_name = bark_name;
+	textures.leaf_name = leaf_name;
+	return textures;
+}
 
 Format format_of(const std::string &path) {
 	const std::string ext = extension(path);
@@ -69,26 +96,34 @@ std::string parse_png_size(const std::string &text, PngSize &size) {
 }
 
 std::vector<std::pair<std::string, std::string>> encode(const std::string &path, Format format,
-		const TreeModel &model, PngSize size) {
+		const TreeModel &model, const ExportSettings &settings) {
+	if (format == Format::SCENE) {
+		return { { path, write_scene(model, "Tree", settings.twig_enable) } };
+	}
+	if (format == Format::JSON) {
+		return { { path, write_json(model, bark_surface(model), twig_surface(model)) } };
+	}
+	if (format == Format::UNKNOWN) {
+		return {};
+	}
+	const Recipe recipe{ model, settings.twig_enable };
+	const std::string stem = base_name(without_extension(path));
+	const Textures textures = make_textures(settings.texture_size, stem + "_bark.png", stem + "_leaf.png");
+	const Mesh bark = export_mesh(bark_surface(model));
+	const Mesh twigs = export_twigs(model, settings.twig_enable);
 	switch (format) {
 		case Format::GLB:
+			return { { path, write_gltf(bark, twigs, textures, recipe, true) } };
 		case Format::GLTF:
-			return { { path, write_gltf(export_mesh(bark_surface(model)), export_mesh(twig_surface(model)), format == Format::GLB) } };
+			return with_texture_files({ path, write_gltf(bark, twigs, textures, recipe, false) }, path, textures);
 		case Format::OBJ: {
-			std::string mtl = replace_extension(path, ".mtl");
-			return { { mtl, write_mtl() },
-				{ path, write_obj(export_mesh(bark_surface(model)), export_mesh(twig_surface(model)), base_name(mtl)) } };
+			std::vector<std::pair<std::string, std::string>> files = with_texture_files({ path, write_obj(bark, twigs, base_name(replace_extension(path, ".mtl"))) }, path, textures);
+			files.emplace_back(replace_extension(path, ".mtl"), write_mtl(textures));
+			return files;
 		}
-		case Format::JSON:
-			return { { path, write_json(model, bark_surface(model), twig_surface(model)) } };
-		case Format::PNG:
-			return { { path, write_png(export_mesh(bark_surface(model)), export_mesh(twig_surface(model)), size.width, size.height) } };
-		case Format::SCENE:
-			return { { path, write_scene(model, "Tree") } };
-		case Format::UNKNOWN:
-			break;
+		default:
+			return { { path, write_png(bark, twigs, textures, settings.png.width, settings.png.height) } };
 	}
-	return {};
 }
 
 } // namespace wendrel

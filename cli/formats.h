@@ -33,9 +33,17 @@ struct PngSize {
 // Reads "WIDTHxHEIGHT", each 16 to 4096. Returns an error message, empty on success.
 std::string parse_png_size(const std::string &text, PngSize &size);
 
-// The { path, bytes } pairs of one output path: one file, or two for OBJ and its .mtl.
-// `model` has been generated unless the format is SCENE.
+// What the output options ask of every file.
+struct ExportSettings {
+	PngSize png;
+	int texture_size = 256; // sides of both textures, in pixels; see valid_texture_size()
+	bool twig_enable = true;
+};
+
+// The { path, bytes } pairs of one output path: the file itself, and for .obj its .mtl and
+// for .obj and .gltf the two textures beside it (PATH without extension, then _bark.png and
+// _leaf.png). `model` has been generated unless the format is SCENE.
 std::vector<std::pair<std::string, std::string>> encode(const std::string &path, Format format,
-		const TreeModel &model, PngSize size);
+		const TreeModel &model, const ExportSettings &settings);
 
 } // namespace wendrel

@@ -1,8 +1,11 @@
 #include "export.h"
 
+#include "parameters.h"
+
 #include <tiny_gltf.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
@@ -14,10 +17,12 @@ namespace {
 constexpr int ARRAY_BUFFER = 34962;
 constexpr int ELEMENT_ARRAY_BUFFER = 34963;
 
-// Appends raw bytes to the one buffer as a new view; returns the view's index.
+// Appends raw bytes to the one buffer as a new view; returns the view's index. Each view
+// starts on a multiple of 4 bytes, as float and 32-bit index accessors need.
 template <typename T>
 int add_view(tinygltf::Model &gltf, const std::vector<T> &data, int target) {
 	std::vector<unsigned char> &bytes = gltf.buffers[0].data;
+	bytes.resize((bytes.size() + 3) / 4 * 4, 0);
 	tinygltf::BufferView view;
 	view.buffer = 0;
 	view.byteOffset = bytes.size();
@@ -53,14 +58,72 @@ int add_positions(tinygltf::Model &gltf, const std::vector<Vec3> &positions) {
 	return index;
 }
 
-int add_material(tinygltf::Model &gltf, const char *name, Colour colour, double roughness) {
+// A texture with its image: embedded in the buffer, or referred to by file name.
+int add_texture(tinygltf::Model &gltf, const std::string &png, const std::string &name, int wrap, bool embed) {
+	tinygltf::Image image;
+	image.name = name;
+	if (embed) {
+		image.bufferView = add_view(gltf, std::vector<char>(png.begin(), png.end()), 0);
+		image.mimeType = "image/png";
+	} else {
+		image.uri = name;
+	}
+	gltf.images.push_back(image);
+	tinygltf::Sampler sampler;
+	sampler.magFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
+	sampler.minFilter = TINYGLTF_TEXTURE_FILTER_LINEAR_MIPMAP_LINEAR;
+	sampler.wrapS = wrap;
+	sampler.wrapT = wrap;
+	gltf.samplers.push_back(sampler);
+	tinygltf::Texture texture;
+	texture.source = static_cast<int>(gltf.images.size() - 1);
+	texture.sampler = static_cast<int>(gltf.samplers.size() - 1);
+	gltf.textures.push_back(texture);
+	return static_cast<int>(gltf.textures.size() - 1);
+}
+
+int add_material(tinygltf::Model &gltf, const char *name, int texture, double roughness) {
 	tinygltf::Material material;
 	material.name = name;
-	material.pbrMetallicRoughness.baseColorFactor = { colour.r, colour.g, colour.b, 1.0 };
+	material.pbrMetallicRoughness.baseColorTexture.index = texture;
 	material.pbrMetallicRoughness.metallicFactor = 0.0;
 	material.pbrMetallicRoughness.roughnessFactor = roughness;
 	gltf.materials.push_back(material);
 	return static_cast<int>(gltf.materials.size() - 1);
+}
+
+int add_bark_material(tinygltf::Model &gltf, const Textures &textures, bool embed) {
+	int texture = add_texture(gltf, textures.bark_png, textures.bark_name, TINYGLTF_TEXTURE_WRAP_REPEAT, embed);
+	return add_material(gltf, "bark", texture, 0.9);
+}
+
+// The leaf texture's edge must not wrap round to the opposite edge: the stem leaves the
+// bottom edge, and the top edge is empty.
+int add_twig_material(tinygltf::Model &gltf, const Textures &textures, bool embed) {
+	int texture = add_texture(gltf, textures.leaf_png, textures.leaf_name, TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE, embed);
+	int index = add_material(gltf, "twig", texture, 0.8);
+	gltf.materials[index].alphaMode = "MASK";
+	gltf.materials[index].alphaCutoff = LEAF_ALPHA_CUTOFF;
+	return index;
+}
+
+// The parameters under their property names, each as the number its shortest text reads as
+// (0.49 rather than 0.49000000953674316), which converts back to the same float.
+tinygltf::Value recipe_extras(const Recipe &recipe) {
+	tinygltf::Value::Object values;
+	for (const Parameter &parameter : parameters()) {
+		double value = parameter.get(recipe.properties);
+		if (parameter.type == ParameterType::INTEGER) {
+			values[parameter.property] = tinygltf::Value(static_cast<int>(value));
+		} else {
+			values[parameter.property] = tinygltf::Value(std::strtod(format_value(parameter, value).c_str(), nullptr));
+		}
+	}
+	values["twig_enable"] = tinygltf::Value(recipe.twig_enable);
+	tinygltf::Value::Object extras;
+	extras["wendrel_version"] = tinygltf::Value(std::string(WENDREL_VERSION));
+	extras["parameters"] = tinygltf::Value(values);
+	return tinygltf::Value(extras);
 }
 
 // Adds a mesh and the node that shows it; returns the node's index.
@@ -85,31 +148,34 @@ int add_mesh_node(tinygltf::Model &gltf, const Mesh &mesh, const char *name, int
 
 } // namespace
 
-std::string write_gltf(const Mesh &bark, const Mesh &twigs, bool binary) {
+std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const Recipe &recipe, bool binary) {
 	tinygltf::Model gltf;
 	gltf.asset.version = "2.0";
 	gltf.asset.generator = "wendrel " WENDREL_VERSION;
 	gltf.buffers.emplace_back();
 	tinygltf::Node tree;
 	tree.name = "tree";
+	tree.extras = recipe_extras(recipe);
 	if (!bark.empty()) {
-		tree.children.push_back(add_mesh_node(gltf, bark, "bark", add_material(gltf, "bark", BARK_COLOUR, 0.9)));
+		tree.children.push_back(add_mesh_node(gltf, bark, "bark", add_bark_material(gltf, textures, binary)));
 	}
 	if (!twigs.empty()) {
-		tree.children.push_back(add_mesh_node(gltf, twigs, "twigs", add_material(gltf, "twig", TWIG_COLOUR, 0.7)));
+		tree.children.push_back(add_mesh_node(gltf, twigs, "twigs", add_twig_material(gltf, textures, binary)));
 	}
 	if (gltf.buffers[0].data.empty()) {
 		gltf.buffers.clear(); // a buffer must not be empty
 	}
 	gltf.nodes.push_back(tree);
 	tinygltf::Scene scene;
-	scene.name = "tree";
+	scene.name = "wendrel";
 	scene.nodes.push_back(static_cast<int>(gltf.nodes.size() - 1));
 	gltf.scenes.push_back(scene);
 	gltf.defaultScene = 0;
 
 	std::ostringstream stream;
 	tinygltf::TinyGLTF writer;
+	// Images are already PNG files, in the buffer or beside the file: nothing to encode.
+	writer.SetImageWriter(nullptr, nullptr);
 	if (!writer.WriteGltfSceneToStream(&gltf, stream, !binary, binary)) {
 		throw std::runtime_error("the glTF library could not encode the tree");
 	}

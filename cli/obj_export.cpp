@@ -16,6 +16,9 @@ void append(std::string &out, const char *format, double a, double b, double c) 
 // OBJ indices are 1-based and shared by all objects of the file; `base` is the number of
 // vertices written before this object.
 void append_object(std::string &out, const Mesh &mesh, const char *name, const char *material, size_t base) {
+	if (mesh.empty()) {
+		return;
+	}
 	out += std::string("o ") + name + "\nusemtl " + material + "\n";
 	for (const Vec3 &p : mesh.positions) {
 		append(out, "v %.9g %.9g %.9g\n", p.x, p.y, p.z);
@@ -40,10 +43,10 @@ void append_object(std::string &out, const Mesh &mesh, const char *name, const c
 	}
 }
 
-void append_material(std::string &out, const char *name, Colour colour) {
+// Kd 1 1 1: the texture gives the colour, as glTF's base colour factor 1 does.
+void append_material(std::string &out, const char *name, const std::string &texture) {
 	out += std::string("newmtl ") + name + "\n";
-	append(out, "Kd %.3f %.3f %.3f\n", colour.r, colour.g, colour.b);
-	out += "Ka 0 0 0\nKs 0 0 0\nd 1\nillum 1\n";
+	out += "Kd 1 1 1\nKa 0 0 0\nKs 0 0 0\nd 1\nillum 1\nmap_Kd " + texture + "\n";
 }
 
 } // namespace
@@ -56,10 +59,11 @@ std::string write_obj(const Mesh &bark, const Mesh &twigs, const std::string &mt
 	return out;
 }
 
-std::string write_mtl() {
-	std::string out = "# wendrel " WENDREL_VERSION ": placeholder materials\n";
-	append_material(out, "bark", BARK_COLOUR);
-	append_material(out, "twig", TWIG_COLOUR);
+std::string write_mtl(const Textures &textures) {
+	std::string out = "# wendrel " WENDREL_VERSION ": the twig texture's alpha cuts the leaves out of the cards (cut-off 0.5)\n";
+	append_material(out, "bark", textures.bark_name);
+	append_material(out, "twig", textures.leaf_name);
+	out += "map_d " + textures.leaf_name + "\n";
 	return out;
 }
 

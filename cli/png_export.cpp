@@ -14,6 +14,7 @@ namespace {
 constexpr float PI = 3.14159265f;
 constexpr Colour GROUND_COLOUR = { 0.56f, 0.54f, 0.49f };
 constexpr Colour SHADOW_COLOUR = { 0.30f, 0.29f, 0.26f };
+constexpr Colour WHITE = { 1.0f, 1.0f, 1.0f };
 
 void append_bytes(void *context, void *data, int size) {
 	static_cast<std::string *>(context)->append(static_cast<const char *>(data), static_cast<size_t>(size));
@@ -43,6 +44,7 @@ Mesh ground_disc(const Mesh &bark, const Mesh &twigs) {
 Mesh shadow(const Mesh &tree, float lift) {
 	Mesh flat;
 	flat.indices = tree.indices;
+	flat.uvs = tree.uvs;
 	for (const Vec3 &p : tree.positions) {
 		flat.positions.emplace_back(p.x, lift, p.z);
 	}
@@ -51,7 +53,7 @@ Mesh shadow(const Mesh &tree, float lift) {
 
 } // namespace
 
-std::string write_png(const Mesh &bark, const Mesh &twigs, int width, int height) {
+std::string write_png(const Mesh &bark, const Mesh &twigs, const Textures &textures, int width, int height) {
 	int half = width / 2;
 	// Front: looking along -z from slightly above. Three-quarter: turned by 45 degrees and
 	// seen from higher up.
@@ -59,8 +61,10 @@ std::string write_png(const Mesh &bark, const Mesh &twigs, int width, int height
 	Mesh ground = ground_disc(bark, twigs);
 	float lift = 0.002f * ground.positions[1].x;
 	Mesh bark_shadow = shadow(bark, lift), twig_shadow = shadow(twigs, lift);
-	Image image = render({ { &ground, GROUND_COLOUR }, { &bark_shadow, SHADOW_COLOUR }, { &twig_shadow, SHADOW_COLOUR },
-								 { &bark, BARK_COLOUR }, { &twigs, TWIG_COLOUR } },
+	// The leaves, and their shadows, are cut out of the cards as a glTF viewer cuts them.
+	Image image = render({ { &ground, GROUND_COLOUR }, { &bark_shadow, SHADOW_COLOUR },
+								 { &twig_shadow, SHADOW_COLOUR, &textures.leaf, false, false },
+								 { &bark, WHITE, &textures.bark, true, true }, { &twigs, WHITE, &textures.leaf, true, false } },
 			views, width, height);
 	std::string png;
 	stbi_write_png_to_func(append_bytes, &png, image.width, image.height, 3, image.rgb.data(), image.width * 3);

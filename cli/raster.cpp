@@ -14,6 +14,51 @@ struct Target {
 	std::vector<Colour> colour;
 };
 
+// A texture in linear light, for sampling.
+struct Sampler {
+	int size = 0;
+	std::vector<Colour> colour;
+	std::vector<float> alpha;
+	bool tint = true;
+	bool repeat = true;
+
+	// Nearest texel; the preview is supersampled, which smooths what this leaves jagged.
+	size_t texel(float u, float v) const {
+		if (repeat) {
+			u -= std::floor(u);
+			v -= std::floor(v);
+		}
+		int x = std::min(size - 1, std::max(0, static_cast<int>(u * size)));
+		int y = std::min(size - 1, std::max(0, static_cast<int>(v * size)));
+		return static_cast<size_t>(y) * size + x;
+	}
+};
+
+float srgb_to_linear(uint8_t byte) {
+	float s = byte / 255.0f;
+	return s <= 0.04045f ? s / 12.92f : std::pow((s + 0.055f) / 1.055f, 2.4f);
+}
+
+Sampler make_sampler(const ColouredMesh &m) {
+	Sampler sampler;
+	if (m.texture == nullptr) {
+		return sampler;
+	}
+	sampler.size = m.texture->size;
+	sampler.tint = m.tint;
+	sampler.repeat = m.repeat;
+	float table[256];
+	for (int i = 0; i < 256; ++i) {
+		table[i] = srgb_to_linear(static_cast<uint8_t>(i));
+	}
+	const std::vector<uint8_t> &rgba = m.texture->rgba;
+	for (size_t i = 0; i + 3 < rgba.size(); i += 4) {
+		sampler.colour.push_back(Colour{ table[rgba[i]], table[rgba[i + 1]], table[rgba[i + 2]] });
+		sampler.alpha.push_back(rgba[i + 3] / 255.0f);
+	}
+	return sampler;
+}
+
 struct Camera {
 	float cos_yaw, sin_yaw, cos_pitch, sin_pitch;
 	float scale, centre_x, centre_y; // screen = (view - centre) * scale + target centre
@@ -64,7 +109,28 @@ Colour shade(Colour base, Vec3 a, Vec3 b, Vec3 c) {
 	return Colour{ base.r * k, base.g * k, base.b * k };
 }
 
-void draw_triangle(Target &t, int left, int right, Vec3 a, Vec3 b, Vec3 c, Colour colour) {
+struct Corner {
+	Vec3 screen;
+	Vec2 uv;
+};
+
+// The colour of one sample, or false when the texture cuts it away.
+bool sample_colour(const Sampler &sampler, Colour shaded, float u, float v, Colour &out) {
+	if (sampler.size == 0) {
+		out = shaded;
+		return true;
+	}
+	size_t texel = sampler.texel(u, v);
+	if (sampler.alpha[texel] < LEAF_ALPHA_CUTOFF) {
+		return false;
+	}
+	const Colour &t = sampler.colour[texel];
+	out = sampler.tint ? Colour{ shaded.r * t.r, shaded.g * t.g, shaded.b * t.b } : shaded;
+	return true;
+}
+
+void draw_triangle(Target &t, int left, int right, const Corner (&k)[3], Colour shaded, const Sampler &sampler) {
+	const Vec3 &a = k[0].screen, &b = k[1].screen, &c = k[2].screen;
 	float area = edge(a, b, c.x, c.y);
 	if (area == 0.0f || !std::isfinite(area)) {
 		return;
@@ -82,7 +148,10 @@ void draw_triangle(Target &t, int left, int right, Vec3 a, Vec3 b, Vec3 c, Colou
 			}
 			float z = wa * a.z + wb * b.z + wc * c.z;
 			size_t i = static_cast<size_t>(y) * t.width + x;
-			if (z > t.depth[i]) {
+			float u = wa * k[0].uv.u + wb * k[1].uv.u + wc * k[2].uv.u;
+			float v = wa * k[0].uv.v + wb * k[1].uv.v + wc * k[2].uv.v;
+			Colour colour;
+			if (z > t.depth[i] && sample_colour(sampler, shaded, u, v, colour)) {
 				t.depth[i] = z;
 				t.colour[i] = colour;
 			}
@@ -90,13 +159,19 @@ void draw_triangle(Target &t, int left, int right, Vec3 a, Vec3 b, Vec3 c, Colou
 	}
 }
 
-void draw_mesh(Target &t, int left, int right, const Camera &camera, const ColouredMesh &m) {
+void draw_mesh(Target &t, int left, int right, const Camera &camera, const ColouredMesh &m, const Sampler &sampler) {
 	const std::vector<Vec3> &p = m.mesh->positions;
+	const std::vector<Vec2> &uv = m.mesh->uvs;
 	const std::vector<uint32_t> &index = m.mesh->indices;
 	for (size_t i = 0; i + 2 < index.size(); i += 3) {
 		Vec3 a = p[index[i]], b = p[index[i + 1]], c = p[index[i + 2]];
 		Colour colour = shade(m.colour, camera.to_view(a), camera.to_view(b), camera.to_view(c));
-		draw_triangle(t, left, right, camera.to_screen(a), camera.to_screen(b), camera.to_screen(c), colour);
+		Corner corners[3];
+		for (int k = 0; k < 3; ++k) {
+			uint32_t vertex = index[i + k];
+			corners[k] = Corner{ camera.to_screen(p[vertex]), vertex < uv.size() ? uv[vertex] : Vec2(0.0f, 0.0f) };
+		}
+		draw_triangle(t, left, right, corners, colour, sampler);
 	}
 }
 
@@ -172,9 +247,13 @@ Image render(const std::vector<ColouredMesh> &meshes, const std::vector<View> &v
 		cameras.push_back(make_camera(view));
 	}
 	fit(cameras, views, meshes, samples, height);
+	std::vector<Sampler> samplers;
+	for (const ColouredMesh &m : meshes) {
+		samplers.push_back(make_sampler(m));
+	}
 	for (size_t v = 0; v < views.size(); ++v) {
-		for (const ColouredMesh &m : meshes) {
-			draw_mesh(t, views[v].left * samples, (views[v].left + views[v].width) * samples, cameras[v], m);
+		for (size_t m = 0; m < meshes.size(); ++m) {
+			draw_mesh(t, views[v].left * samples, (views[v].left + views[v].width) * samples, cameras[v], meshes[m], samplers[m]);
 		}
 	}
 	return resolve(t, samples);

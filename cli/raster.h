@@ -25,9 +25,15 @@ struct View {
 	int width;
 };
 
+// A mesh in one colour, or textured: then the texture's colour (when `tint`) multiplies the
+// colour, and where its alpha lies below LEAF_ALPHA_CUTOFF nothing is drawn. `repeat` wraps
+// texture coordinates outside [0, 1]; otherwise they are clamped to the edge.
 struct ColouredMesh {
 	const Mesh *mesh;
 	Colour colour;
+	const Texture *texture = nullptr;
+	bool tint = true;
+	bool repeat = true;
 };
 
 // Draws the meshes into each view at one common scale, each view centred on the tree, y up.

@@ -1,5 +1,6 @@
 #include "surface.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace wendrel {
@@ -37,7 +38,58 @@ void repair_normals(Mesh &mesh) {
 	}
 }
 
+// Which vertices some face uses. Indices outside the surface are ignored.
+std::vector<bool> used_vertices(const Surface &surface) {
+	size_t count = surface.vertex_count > 0 ? static_cast<size_t>(surface.vertex_count) : 0;
+	std::vector<bool> used(count, false);
+	for (int32_t f = 0; f < surface.face_count; ++f) {
+		for (int32_t corner : surface.faces[f].index) {
+			if (corner >= 0 && static_cast<size_t>(corner) < count) {
+				used[static_cast<size_t>(corner)] = true;
+			}
+		}
+	}
+	return used;
+}
+
+// Drops the unused vertices, keeping the order of the rest, and renumbers the indices.
+void drop_unused(Mesh &mesh, const std::vector<bool> &used) {
+	std::vector<uint32_t> new_index(used.size(), 0);
+	size_t kept = 0;
+	for (size_t v = 0; v < used.size(); ++v) {
+		if (used[v]) {
+			new_index[v] = static_cast<uint32_t>(kept);
+			mesh.positions[kept] = mesh.positions[v];
+			mesh.normals[kept] = mesh.normals[v];
+			mesh.uvs[kept] = mesh.uvs[v];
+			++kept;
+		}
+	}
+	mesh.positions.resize(kept);
+	mesh.normals.resize(kept);
+	mesh.uvs.resize(kept);
+	for (uint32_t &index : mesh.indices) {
+		index = new_index[index];
+	}
+}
+
 } // namespace
+
+int32_t used_vertex_count(const Surface &surface) {
+	std::vector<bool> used = used_vertices(surface);
+	return static_cast<int32_t>(std::count(used.begin(), used.end(), true));
+}
+
+bool has_area(const Mesh &mesh) {
+	for (size_t i = 0; i + 2 < mesh.indices.size(); i += 3) {
+		const Vec3 &a = mesh.positions[mesh.indices[i]];
+		Vec3 n = cross(mesh.positions[mesh.indices[i + 1]] - a, mesh.positions[mesh.indices[i + 2]] - a);
+		if (n.x != 0.0f || n.y != 0.0f || n.z != 0.0f) {
+			return true;
+		}
+	}
+	return false;
+}
 
 Mesh export_mesh(const Surface &surface) {
 	Mesh mesh;
@@ -61,6 +113,10 @@ Mesh export_mesh(const Surface &surface) {
 	}
 	if (needs_repair) {
 		repair_normals(mesh);
+	}
+	std::vector<bool> used = used_vertices(surface);
+	if (std::find(used.begin(), used.end(), false) != used.end()) {
+		drop_unused(mesh, used);
 	}
 	return mesh;
 }

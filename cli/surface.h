@@ -29,8 +29,15 @@ struct Mesh {
 
 // Copies a surface, normalising its normals. A zero or non-finite normal, which no file
 // format accepts, is replaced by the normal of the faces around the vertex, or by +y where
-// those have no area either.
+// those have no area either. Vertices that no face uses are left out (viewers drop them, and
+// would then count fewer than the model holds); the others keep their order.
 Mesh export_mesh(const Surface &surface);
+
+// The number of vertices of the surface that some face uses: what export_mesh() keeps.
+int32_t used_vertex_count(const Surface &surface);
+
+// Whether some triangle of the mesh has an area.
+bool has_area(const Mesh &mesh);
 
 // The unit vector along v, or the zero vector when v has no finite, non-zero length.
 Vec3 unit_or_zero(Vec3 v);
