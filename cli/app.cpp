@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include "export.h"
 #include "formats.h"
 #include "output_file.h"
 #include "parameters.h"
@@ -204,9 +205,16 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	parse_png_size(options.size, settings.png);
 	settings.texture_size = options.texture_size;
 	settings.twig_enable = recipe.twig_enable;
+	// The textures are the same for every output, and large ones take a while to draw.
+	Textures textures;
+	for (const std::string &path : options.outputs) {
+		if (needs_textures(format_of(path)) && textures.bark_png.empty()) {
+			textures = make_textures(settings.texture_size);
+		}
+	}
 	std::vector<std::pair<std::string, std::string>> files;
 	for (const std::string &path : options.outputs) {
-		for (auto &file : encode(path, format_of(path), model, settings)) {
+		for (auto &file : encode(path, format_of(path), model, settings, textures)) {
 			add_file(files, std::move(file));
 		}
 	}

@@ -20,29 +20,32 @@ struct Recipe {
 	bool twig_enable = true;
 };
 
-// The materials' textures (see textures.h) and, for the formats that keep them in files of
-// their own, those files' names relative to the file that refers to them.
+// The materials' textures (see textures.h), as pixels and as PNG files.
 struct Textures {
 	Texture bark;
 	Texture leaf;
 	std::string bark_png;
 	std::string leaf_png;
-	std::string bark_name;
-	std::string leaf_name;
 };
-Textures make_textures(int size, const std::string &bark_name, const std::string &leaf_name);
+Textures make_textures(int size);
+
+// Where a .gltf or an .mtl finds the textures: file names relative to itself.
+struct TextureNames {
+	std::string bark;
+	std::string leaf;
+};
 
 // One scene "wendrel" with a root node "tree" holding two mesh nodes, "bark" and "twigs",
 // with textured materials "bark" and "twig" (the twig's cut out by alpha). The root node's
 // extras hold the recipe and the tool's version. A surface without faces is left out.
 // `binary` selects .glb, which embeds the textures; a .gltf refers to them by file name.
-std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const Recipe &recipe, bool binary);
+std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const TextureNames &names, const Recipe &recipe, bool binary);
 
 // Wavefront OBJ: objects "bark" and "twigs", using the materials of write_mtl() from the
 // file named `mtl_name`. Texture v is flipped (v' = 1 - v): OBJ counts it from the bottom.
 std::string write_obj(const Mesh &bark, const Mesh &twigs, const std::string &mtl_name);
-// The materials, with the textures named in `textures`.
-std::string write_mtl(const Textures &textures);
+// The materials, with their textures.
+std::string write_mtl(const TextureNames &names);
 
 // The parameters and the model's raw arrays and counts, exactly as generate() left them.
 // Every float is printed so that it reads back bit for bit, and always with a '.' or an

@@ -48,14 +48,12 @@ std::vector<std::pair<std::string, std::string>> with_texture_files(std::pair<st
 
 } // namespace
 
-Textures make_textures(int size, const std::string &bark_name, const std::string &leaf_name) {
+Textures make_textures(int size) {
 	Textures textures;
 	textures.bark = bark_texture(size);
 	textures.leaf = leaf_texture(size);
 	textures.bark_png = encode_png(textures.bark, false);
 	textures.leaf_png = encode_png(textures.leaf, true);
-	textures.bark_name = bark_name;
-	textures.leaf_name = leaf_name;
 	return textures;
 }
 
@@ -79,6 +77,10 @@ Format format_of(const std::string &path) {
 	return ext == ".tscn" ? Format::SCENE : Format::UNKNOWN;
 }
 
+bool needs_textures(Format format) {
+	return format == Format::GLB || format == Format::GLTF || format == Format::OBJ || format == Format::PNG;
+}
+
 bool needs_mesh(Format format) {
 	return format != Format::SCENE && format != Format::UNKNOWN;
 }
@@ -96,7 +98,7 @@ std::string parse_png_size(const std::string &text, PngSize &size) {
 }
 
 std::vector<std::pair<std::string, std::string>> encode(const std::string &path, Format format,
-		const TreeModel &model, const ExportSettings &settings) {
+		const TreeModel &model, const ExportSettings &settings, const Textures &textures) {
 	if (format == Format::SCENE) {
 		return { { path, write_scene(model, "Tree", settings.twig_enable) } };
 	}
@@ -108,17 +110,17 @@ std::vector<std::pair<std::string, std::string>> encode(const std::string &path,
 	}
 	const Recipe recipe{ model, settings.twig_enable };
 	const std::string stem = base_name(without_extension(path));
-	const Textures textures = make_textures(settings.texture_size, stem + "_bark.png", stem + "_leaf.png");
+	const TextureNames names{ stem + "_bark.png", stem + "_leaf.png" };
 	const Mesh bark = export_mesh(bark_surface(model));
 	const Mesh twigs = export_twigs(model, settings.twig_enable);
 	switch (format) {
 		case Format::GLB:
-			return { { path, write_gltf(bark, twigs, textures, recipe, true) } };
+			return { { path, write_gltf(bark, twigs, textures, names, recipe, true) } };
 		case Format::GLTF:
-			return with_texture_files({ path, write_gltf(bark, twigs, textures, recipe, false) }, path, textures);
+			return with_texture_files({ path, write_gltf(bark, twigs, textures, names, recipe, false) }, path, textures);
 		case Format::OBJ: {
 			std::vector<std::pair<std::string, std::string>> files = with_texture_files({ path, write_obj(bark, twigs, base_name(replace_extension(path, ".mtl"))) }, path, textures);
-			files.emplace_back(replace_extension(path, ".mtl"), write_mtl(textures));
+			files.emplace_back(replace_extension(path, ".mtl"), write_mtl(names));
 			return files;
 		}
 		default:

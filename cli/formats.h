@@ -9,6 +9,8 @@
 
 namespace wendrel {
 
+struct Textures; // export.h
+
 enum class Format {
 	UNKNOWN,
 	GLB,
@@ -40,10 +42,14 @@ struct ExportSettings {
 	bool twig_enable = true;
 };
 
+// Whether the format shows the materials' textures.
+bool needs_textures(Format format);
+
 // The { path, bytes } pairs of one output path: the file itself, and for .obj its .mtl and
 // for .obj and .gltf the two textures beside it (PATH without extension, then _bark.png and
-// _leaf.png). `model` has been generated unless the format is SCENE.
+// _leaf.png). `model` has been generated unless the format is SCENE; `textures` are made
+// with settings.texture_size when the format needs them.
 std::vector<std::pair<std::string, std::string>> encode(const std::string &path, Format format,
-		const TreeModel &model, const ExportSettings &settings);
+		const TreeModel &model, const ExportSettings &settings, const Textures &textures);
 
 } // namespace wendrel

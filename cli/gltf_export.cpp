@@ -92,15 +92,15 @@ int add_material(tinygltf::Model &gltf, const char *name, int texture, double ro
 	return static_cast<int>(gltf.materials.size() - 1);
 }
 
-int add_bark_material(tinygltf::Model &gltf, const Textures &textures, bool embed) {
-	int texture = add_texture(gltf, textures.bark_png, textures.bark_name, TINYGLTF_TEXTURE_WRAP_REPEAT, embed);
+int add_bark_material(tinygltf::Model &gltf, const Textures &textures, const TextureNames &names, bool embed) {
+	int texture = add_texture(gltf, textures.bark_png, names.bark, TINYGLTF_TEXTURE_WRAP_REPEAT, embed);
 	return add_material(gltf, "bark", texture, 0.9);
 }
 
 // The leaf texture's edge must not wrap round to the opposite edge: the stem leaves the
 // bottom edge, and the top edge is empty.
-int add_twig_material(tinygltf::Model &gltf, const Textures &textures, bool embed) {
-	int texture = add_texture(gltf, textures.leaf_png, textures.leaf_name, TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE, embed);
+int add_twig_material(tinygltf::Model &gltf, const Textures &textures, const TextureNames &names, bool embed) {
+	int texture = add_texture(gltf, textures.leaf_png, names.leaf, TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE, embed);
 	int index = add_material(gltf, "twig", texture, 0.8);
 	gltf.materials[index].alphaMode = "MASK";
 	gltf.materials[index].alphaCutoff = LEAF_ALPHA_CUTOFF;
@@ -148,7 +148,7 @@ int add_mesh_node(tinygltf::Model &gltf, const Mesh &mesh, const char *name, int
 
 } // namespace
 
-std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const Recipe &recipe, bool binary) {
+std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const TextureNames &names, const Recipe &recipe, bool binary) {
 	tinygltf::Model gltf;
 	gltf.asset.version = "2.0";
 	gltf.asset.generator = "wendrel " WENDREL_VERSION;
@@ -157,10 +157,10 @@ std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &text
 	tree.name = "tree";
 	tree.extras = recipe_extras(recipe);
 	if (!bark.empty()) {
-		tree.children.push_back(add_mesh_node(gltf, bark, "bark", add_bark_material(gltf, textures, binary)));
+		tree.children.push_back(add_mesh_node(gltf, bark, "bark", add_bark_material(gltf, textures, names, binary)));
 	}
 	if (!twigs.empty()) {
-		tree.children.push_back(add_mesh_node(gltf, twigs, "twigs", add_twig_material(gltf, textures, binary)));
+		tree.children.push_back(add_mesh_node(gltf, twigs, "twigs", add_twig_material(gltf, textures, names, binary)));
 	}
 	if (gltf.buffers[0].data.empty()) {
 		gltf.buffers.clear(); // a buffer must not be empty

@@ -59,11 +59,11 @@ std::string write_obj(const Mesh &bark, const Mesh &twigs, const std::string &mt
 	return out;
 }
 
-std::string write_mtl(const Textures &textures) {
+std::string write_mtl(const TextureNames &names) {
 	std::string out = "# wendrel " WENDREL_VERSION ": the twig texture's alpha cuts the leaves out of the cards (cut-off 0.5)\n";
-	append_material(out, "bark", textures.bark_name);
-	append_material(out, "twig", textures.leaf_name);
-	out += "map_d " + textures.leaf_name + "\n";
+	append_material(out, "bark", names.bark);
+	append_material(out, "twig", names.leaf);
+	out += "map_d " + names.leaf + "\n";
 	return out;
 }
 

@@ -74,7 +74,7 @@ void expect_same(const Mesh &read, const Mesh &written) {
 
 TEST_F(Formats, GltfReadsBackAsWritten) {
 	for (bool binary : { true, false }) {
-		std::string bytes = write_gltf(*bark, *twigs, make_textures(16, "t_bark.png", "t_leaf.png"), Recipe{ *model, true }, binary);
+		std::string bytes = write_gltf(*bark, *twigs, make_textures(16), TextureNames{ "t_bark.png", "t_leaf.png" }, Recipe{ *model, true }, binary);
 		tinygltf::TinyGLTF loader;
 		tinygltf::Model gltf;
 		std::string error, warning;
@@ -182,7 +182,7 @@ TEST_F(Formats, ObjReadsBackAsWritten) {
 	EXPECT_EQ(obj.mtllib, "tree.mtl");
 	EXPECT_EQ(obj.objects, (std::vector<std::string>{ "bark", "twigs" }));
 	EXPECT_EQ(obj.materials, (std::vector<std::string>{ "bark", "twig" }));
-	std::string mtl = write_mtl(make_textures(16, "tree_bark.png", "tree_leaf.png"));
+	std::string mtl = write_mtl(TextureNames{ "tree_bark.png", "tree_leaf.png" });
 	EXPECT_NE(mtl.find("newmtl bark\nKd 1 1 1\nKa 0 0 0\nKs 0 0 0\nd 1\nillum 1\nmap_Kd tree_bark.png\n"), std::string::npos);
 	EXPECT_NE(mtl.find("newmtl twig\nKd 1 1 1\nKa 0 0 0\nKs 0 0 0\nd 1\nillum 1\nmap_Kd tree_leaf.png\nmap_d tree_leaf.png\n"), std::string::npos);
 	size_t base = 0;
