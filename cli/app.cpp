@@ -235,11 +235,11 @@ int usage_error(std::ostream &err, std::string message) {
 }
 
 // A path given without -o is taken for a file to write: say how to write it.
-std::string extras_message(const CLI::ExtrasError &e, const std::vector<std::string> &args) {
+std::string extras_message(const CLI::ExtrasError &e, const std::vector<std::string> &extras) {
 	std::string message = e.what();
-	for (const std::string &arg : args) {
+	for (const std::string &arg : extras) {
 		if (!arg.empty() && arg[0] != '-' && format_of(arg) != Format::UNKNOWN) {
-			return message + ": to write '" + arg + "', give -o " + arg;
+			return message + "; to write '" + arg + "', give -o " + arg;
 		}
 	}
 	return message;
@@ -265,7 +265,7 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 		out << e.what() << "\n";
 		return EXIT_OK;
 	} catch (const CLI::ExtrasError &e) {
-		return usage_error(err, extras_message(e, args));
+		return usage_error(err, extras_message(e, app.remaining()));
 	} catch (const CLI::ParseError &e) {
 		return usage_error(err, e.what());
 	}
