@@ -24,13 +24,15 @@ struct Sampler {
 
 	// Nearest texel; the preview is supersampled, which smooths what this leaves jagged.
 	size_t texel(float u, float v) const {
-		if (repeat) {
-			u -= std::floor(u);
-			v -= std::floor(v);
+		return static_cast<size_t>(index(v)) * size + index(u);
+	}
+	// Clamped as a float first: converting a value beyond int's range is undefined.
+	int index(float t) const {
+		if (!std::isfinite(t)) {
+			return 0;
 		}
-		int x = std::min(size - 1, std::max(0, static_cast<int>(u * size)));
-		int y = std::min(size - 1, std::max(0, static_cast<int>(v * size)));
-		return static_cast<size_t>(y) * size + x;
+		t = repeat ? t - std::floor(t) : t;
+		return static_cast<int>(std::min(static_cast<float>(size - 1), std::max(0.0f, t * size)));
 	}
 };
 
