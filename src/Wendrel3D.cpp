@@ -11,8 +11,10 @@
 #include <godot_cpp/variant/vector2.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 
+#include <cmath>
 #include <new>
 #include <string>
+#include <type_traits>
 
 namespace godot {
 
@@ -64,17 +66,20 @@ PropertyInfo material_property(const char *p_name) {
 
 } // namespace
 
+// note: the children are internal. The engine's duplicate(), the scene dock and
+// get_children() then leave them out, as parts of this node: a duplicate gets its own two
+// from its constructor, not two copies more that would keep showing the old tree.
 Wendrel3D::Wendrel3D() {
 	trunk_mesh_instance = memnew(MeshInstance3D);
 	twig_mesh_instance = memnew(MeshInstance3D);
-	add_child(trunk_mesh_instance, false, Node::INTERNAL_MODE_DISABLED);
-	add_child(twig_mesh_instance, false, Node::INTERNAL_MODE_DISABLED);
+	add_child(trunk_mesh_instance, false, Node::INTERNAL_MODE_FRONT);
+	add_child(twig_mesh_instance, false, Node::INTERNAL_MODE_FRONT);
 	if (regenerate("default parameters")) {
 		rebuild(Rebuild::BOTH);
 	}
 }
 
-// The children are not freed here: they are ordinary children of this node, and the engine
+// The children are not freed here: they are this node's (internal) children, and the engine
 // frees them together with it.
 Wendrel3D::~Wendrel3D() {}
 
@@ -88,10 +93,18 @@ void Wendrel3D::_process(double p_delta) {
 // on the children) and leave every later setter without a bark child.
 void Wendrel3D::_exit_tree() {}
 
-// Stores p_value, regenerates and rebuilds. A tree too large to build keeps the previous
-// value, the previous arrays and the previous meshes.
+// Stores p_value, regenerates and rebuilds. A value that is not a finite number, or a tree
+// too large to build, keeps the previous value, the previous arrays and the previous meshes.
 template <typename T>
 void Wendrel3D::set_parameter(const char *p_property, T &r_field, T p_value, Rebuild p_rebuild) {
+	if constexpr (std::is_floating_point_v<T>) {
+		if (!std::isfinite(p_value)) {
+			const std::string message = std::string("Wendrel3D: ") + p_property + " must be a finite number, not " +
+					std::to_string(p_value) + "; it is not applied.";
+			ERR_PRINT(message.c_str());
+			return;
+		}
+	}
 	const T previous = r_field;
 	r_field = p_value;
 	if (!regenerate(p_property)) {
@@ -306,7 +319,7 @@ float Wendrel3D::get_twig_scale() {
 void Wendrel3D::set_twig_enable(bool p_enable) {
 	if (p_enable && !twig_mesh_instance) {
 		twig_mesh_instance = memnew(MeshInstance3D);
-		add_child(twig_mesh_instance, false, Node::INTERNAL_MODE_DISABLED);
+		add_child(twig_mesh_instance, false, Node::INTERNAL_MODE_FRONT);
 		// A refused regeneration leaves arrays that still match the parameters.
 		regenerate("twig_enable");
 		update_twig_mesh();

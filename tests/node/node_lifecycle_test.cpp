@@ -20,8 +20,8 @@ TEST_F(NodeTest, TwigsOffFreesTheTwigChildAndDropsTwigMaterials) {
 
 	EXPECT_FALSE(node->get_twig_enable());
 	EXPECT_EQ(twigs(), nullptr);
-	ASSERT_EQ(node->get_child_count(), 1);
-	EXPECT_EQ(node->get_child(0), bark());
+	ASSERT_EQ(node->get_child_count(true), 1);
+	EXPECT_EQ(node->get_child(0, true), bark());
 	EXPECT_FALSE(godot::stub::is_live(old_twigs)) << "the detached twig child leaked";
 	EXPECT_EQ(material->get_reference_count(), 1) << "the freed child released its material";
 
@@ -41,8 +41,8 @@ TEST_F(NodeTest, TwigsOffThenOnGiveAFreshChildWithoutMaterial) {
 
 	EXPECT_TRUE(node->get_twig_enable());
 	ASSERT_NE(twigs(), nullptr);
-	ASSERT_EQ(node->get_child_count(), 2);
-	EXPECT_EQ(node->get_child(1), twigs());
+	ASSERT_EQ(node->get_child_count(true), 2);
+	EXPECT_EQ(node->get_child(1, true), twigs());
 	EXPECT_TRUE(node->get_material_twig().is_null());
 	EXPECT_EQ(mesh_of(bark()), bark_mesh) << "switching twigs on rebuilt the bark";
 	expect_twigs_match_model(*node);
@@ -54,7 +54,7 @@ TEST_F(NodeTest, SwitchingToTheCurrentStateOnlyStoresTheFlag) {
 	node->set_twig_enable(true);
 	EXPECT_TRUE(godot::stub::calls().empty());
 	EXPECT_EQ(twigs(), child);
-	EXPECT_EQ(node->get_child_count(), 2) << "never two twig children";
+	EXPECT_EQ(node->get_child_count(true), 2) << "never two twig children";
 
 	node->set_twig_enable(false);
 	godot::stub::clear_calls();
@@ -110,7 +110,7 @@ TEST_F(NodeTest, LeavingAndReenteringTheTreeKeepsChildrenAndMaterials) {
 	const ArrayMesh *bark_mesh = mesh_of(bark());
 
 	godot::stub::exit_tree(node);
-	ASSERT_EQ(node->get_child_count(), 2);
+	ASSERT_EQ(node->get_child_count(true), 2);
 	EXPECT_EQ(mesh_of(bark()), bark_mesh);
 	EXPECT_EQ(node->get_material_trunk(), bark_material);
 	EXPECT_EQ(node->get_material_twig(), twig_material);

@@ -12,12 +12,13 @@ namespace {
 using godot::stub::CallRecord;
 
 TEST_F(NodeTest, NewNodeShowsTheDefaultTree) {
-	ASSERT_EQ(node->get_child_count(), 2);
-	EXPECT_EQ(node->get_child(0), bark());
-	EXPECT_EQ(node->get_child(1), twigs());
+	ASSERT_EQ(node->get_child_count(true), 2);
+	EXPECT_EQ(node->get_child(0, true), bark());
+	EXPECT_EQ(node->get_child(1, true), twigs());
 	EXPECT_TRUE(node->get_twig_enable());
-	// Ordinary children: no forced readable name, not internal.
-	EXPECT_EQ(calls_on(node), (std::vector<std::string>{ "Node.add_child(false,0)", "Node.add_child(false,0)" }));
+	// Internal children at the front, so that duplicate() leaves them out; no forced name.
+	EXPECT_EQ(calls_on(node), (std::vector<std::string>{ "Node.add_child(false,1)", "Node.add_child(false,1)" }));
+	EXPECT_EQ(node->get_child_count(), 0);
 
 	expect_bark_matches_model(*node);
 	expect_twigs_match_model(*node);

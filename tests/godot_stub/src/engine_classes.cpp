@@ -61,7 +61,13 @@ void Node::add_child(Node *p_node, bool p_force_readable_name, Node::InternalMod
 		record_error("Can't add child, already has a parent.");
 		return;
 	}
-	children.push_back(p_node);
+	p_node->internal = p_internal != INTERNAL_MODE_DISABLED;
+	if (p_internal == INTERNAL_MODE_FRONT) {
+		auto first_ordinary = std::find_if(children.begin(), children.end(), [](Node *c) { return !c->internal; });
+		children.insert(first_ordinary, p_node);
+	} else {
+		children.push_back(p_node);
+	}
 	p_node->parent = this;
 	if (inside_tree) {
 		stub::enter_tree(p_node);
@@ -81,16 +87,27 @@ void Node::remove_child(Node *p_node) {
 	p_node->parent = nullptr;
 }
 
-int32_t Node::get_child_count(bool) const {
-	return int32_t(children.size());
+std::vector<Node *> Node::listed_children(bool p_include_internal) const {
+	std::vector<Node *> listed;
+	for (Node *child : children) {
+		if (p_include_internal || !child->internal) {
+			listed.push_back(child);
+		}
+	}
+	return listed;
 }
 
-Node *Node::get_child(int32_t p_index, bool) const {
-	if (p_index < 0 || p_index >= int32_t(children.size())) {
+int32_t Node::get_child_count(bool p_include_internal) const {
+	return int32_t(listed_children(p_include_internal).size());
+}
+
+Node *Node::get_child(int32_t p_index, bool p_include_internal) const {
+	const std::vector<Node *> listed = listed_children(p_include_internal);
+	if (p_index < 0 || p_index >= int32_t(listed.size())) {
 		record_error("Index p_index = " + std::to_string(p_index) + " is out of bounds.");
 		return nullptr;
 	}
-	return children[size_t(p_index)];
+	return listed[size_t(p_index)];
 }
 
 void Node::_process(double) {}

@@ -1,5 +1,6 @@
 // Stand-in: Node owns its children, as in the engine: freeing a node frees its children,
-// and a freed child leaves its parent. Only the virtuals of the binding's order up to
+// and a freed child leaves its parent. Internal children added at the front come before the
+// ordinary ones and are counted and indexed only when asked for. Only the virtuals of the binding's order up to
 // _ready are declared; they are announced to ClassDB when a class overrides them.
 #pragma once
 
@@ -17,6 +18,9 @@ class Node : public Object {
 
 	Node *parent = nullptr;
 	std::vector<Node *> children;
+	bool internal = false; // added as an internal child of its parent
+
+	std::vector<Node *> listed_children(bool p_include_internal) const;
 	bool inside_tree = false;
 
 	friend void stub::enter_tree(Node *p_node);

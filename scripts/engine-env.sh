@@ -1,0 +1,128 @@
+# Sourced by engine-test.sh and render.sh: runs Godot from Debian sid in a root of its own
+# (its glibc is newer than this machine's), builds the extension against godot-cpp with the
+# API dumped from that Godot, and lays out a copy of the demo project for it.
+#
+# Caches, outside the clone (WENDREL_CACHE, default /var/cache/wendrel3d):
+#   sid-<key>/                 the sid root, keyed by its package list; made once
+#   api-<godot version>/       the API files dumped from that Godot
+#   ccache-<godot>-<godot-cpp>/ compiler cache of the build, keyed by Godot's version and
+#                              by godot-cpp's source, so godot-cpp is compiled once
+# The build itself goes to build/engine/, the project copy to build/engine/project/.
+
+engine_cache=${WENDREL_CACHE:-/var/cache/wendrel3d}
+engine_source=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+engine_godot_cpp=$(cd "$engine_source/.." && pwd)/shared/godot-cpp
+engine_build=$engine_source/build/engine
+engine_project=$engine_build/project
+engine_sid_packages=(godot xvfb xauth libgl1-mesa-dri)
+engine_root=$engine_cache/sid-$(echo "v1 ${engine_sid_packages[*]}" | sha1sum | cut -c1-12)
+
+# Prints why the engine cannot run here, or nothing.
+engine_unavailable() {
+	if [ "$(id -u)" != 0 ]; then
+		echo "not root (the sid root needs chroot and mounts)"
+	elif [ ! -f "$engine_godot_cpp/CMakeLists.txt" ]; then
+		echo "no godot-cpp source at $engine_godot_cpp"
+	elif ! command -v apt-get >/dev/null; then
+		echo "no apt-get to install mmdebstrap"
+	elif ! unshare -m true 2>/dev/null; then
+		echo "cannot make a mount namespace (unshare -m failed)"
+	fi
+}
+
+engine_install_host_tools() {
+	local missing=()
+	for p in mmdebstrap ccache python3; do
+		dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+	done
+	if [ ${#missing[@]} -gt 0 ]; then
+		apt-get -o DPkg::Lock::Timeout=600 update -qq
+		DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}" >/dev/null
+	fi
+}
+
+# Makes the sid root once; a half-made one is never used.
+engine_make_root() {
+	[ -f "$engine_root/.complete" ] && return 0
+	echo "Making the sid root with Godot in $engine_root"
+	mkdir -p "$engine_cache"
+	rm -rf "$engine_root.tmp"
+	# sid's archive files can look expired to apt.
+	mmdebstrap --quiet --variant=apt --aptopt='Acquire::Check-Valid-Until "false"' \
+		--include="$(
+			IFS=,
+			echo "${engine_sid_packages[*]}"
+		)" sid "$engine_root.tmp" http://deb.debian.org/debian
+	touch "$engine_root.tmp/.complete"
+	rm -rf "$engine_root"
+	mv "$engine_root.tmp" "$engine_root"
+}
+
+# Runs a command in the sid root with $1 (a folder here) as /work/project and /proc, /tmp
+# and /dev/shm of its own; the mounts vanish with the command.
+engine_in_root() {
+	local folder=$1
+	shift
+	mkdir -p "$engine_root/work/project"
+	unshare -m --propagation private bash -c '
+		root=$1 folder=$2
+		shift 2
+		mount -t proc proc "$root/proc"
+		mount -t tmpfs tmpfs "$root/tmp"
+		mount -t tmpfs tmpfs "$root/dev/shm"
+		mount --bind "$folder" "$root/work/project"
+		exec chroot "$root" env -i HOME=/tmp PATH=/usr/bin:/bin LANG=C.UTF-8 bash -c "cd /work/project && exec \"\$@\"" - "$@"
+	' - "$engine_root" "$folder" "$@"
+}
+
+engine_godot_version() {
+	chroot "$engine_root" dpkg-query -W -f='${Version}' godot
+}
+
+# Dumps the engine's API once per Godot version; sets engine_api and engine_api_version.
+engine_dump_api() {
+	local version
+	version=$(engine_godot_version)
+	engine_api_version=$(echo "$version" | cut -d. -f1-2)
+	engine_api=$engine_cache/api-$version
+	[ -f "$engine_api/.complete" ] && return 0
+	rm -rf "$engine_api" && mkdir -p "$engine_api"
+	engine_in_root "$engine_api" godot --headless --dump-extension-api --dump-gdextension-interface-json >/dev/null 2>&1
+	mv "$engine_api/extension_api.json" "$engine_api/extension_api-${engine_api_version/./-}.json"
+	touch "$engine_api/.complete"
+}
+
+# Builds the editor's (template_debug) library, optimised, and the command-line tool.
+engine_build_extension() {
+	local godot_cpp_key
+	godot_cpp_key=$(cd "$engine_godot_cpp" && find . -type f -printf '%P %s\n' | sort | sha1sum | cut -c1-12)
+	export CCACHE_DIR=$engine_cache/ccache-$(engine_godot_version)-$godot_cpp_key
+	# The clone and shared/ sit side by side wherever CI puts them: cache by relative paths.
+	export CCACHE_BASEDIR=$(cd "$engine_source/.." && pwd) CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=2G
+	export CCACHE_SLOPPINESS=include_file_mtime,include_file_ctime,time_macros
+	cmake -S "$engine_source" -B "$engine_build" -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache \
+		-DGODOT_CPP_DIR="$engine_godot_cpp" -DGODOTCPP_GDEXTENSION_DIR="$engine_api" \
+		-DGODOTCPP_API_VERSION="$engine_api_version" -DWENDREL_LIBRARY_KIND=template_debug \
+		-DWENDREL_BUILD_TESTS=OFF -DWENDREL_BUILD_BENCHMARKS=OFF >"$engine_build.configure.log"
+	cmake --build "$engine_build" -j "$(nproc)" --target wendrel3d wendrel
+}
+
+# Copies the demo (with the library just built) to build/engine/project, adds the folder
+# $1 of this repository as res://$2, and imports the project.
+engine_lay_out_project() {
+	rm -rf "$engine_project"
+	mkdir -p "$engine_project"
+	(cd "$engine_source/demo" && tar --exclude=./.godot -cf - .) | (cd "$engine_project" && tar -xf -)
+	cp -r "$engine_source/$1" "$engine_project/$2"
+	# note: a first import of a project whose extension registers a class can crash at exit
+	# (an engine fault); a delay between the frames of the import avoids it.
+	engine_in_root "$engine_project" godot --headless --import --frame-delay 800 >"$engine_build/import.log" 2>&1
+}
+
+engine_prepare() {
+	engine_install_host_tools
+	engine_make_root
+	engine_dump_api
+	engine_build_extension
+}

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs the node's test suite inside Godot (headless), as the editor runs the extension:
+# builds the template_debug library against godot-cpp, imports a copy of demo/ and runs
+# tests/engine/. The last line of the suite is "N passed, N failed".
+#
+# Where the engine cannot run here, prints why in one line and stops; under CI=true that
+# is a failure.
+set -euo pipefail
+source "$(dirname "$0")/engine-env.sh"
+
+reason=$(engine_unavailable)
+if [ -n "$reason" ]; then
+	if [ "${CI:-}" = true ]; then
+		echo "Engine tests cannot run: $reason" >&2
+		exit 1
+	fi
+	echo "Engine tests skipped: $reason"
+	exit 0
+fi
+
+start=$SECONDS
+engine_prepare
+engine_lay_out_project tests/engine tests
+"$engine_build/cli/wendrel" -o "$engine_project/tests/default.json"
+cp "$engine_source/README.md" "$engine_project/tests/README.md"
+
+log=$engine_build/engine-test.log
+status=0
+engine_in_root "$engine_project" godot --headless -s res://tests/run_tests.gd >"$log" 2>&1 || status=$?
+grep -E '^(PASS |FAIL |  [^ ])' "$log" || true
+summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -1 || true)
+# Leaks are reported after the suite has ended, as the engine shuts down.
+leaks=$(grep -E 'leaked at exit|still in use at exit' "$log" || true)
+echo "${summary:-no summary line: the suite did not finish (see $log)}"
+if [ -n "$leaks" ]; then
+	echo "Leaks at exit:"
+	echo "$leaks"
+fi
+echo "Engine tests took $((SECONDS - start)) s"
+if [ $status -ne 0 ] || [ -z "$summary" ] || [ "${summary#* passed, }" != "0 failed" ] || [ -n "$leaks" ]; then
+	tail -40 "$log"
+	exit 1
+fi
