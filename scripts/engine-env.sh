@@ -104,8 +104,17 @@ engine_build_extension() {
 		-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache \
 		-DGODOT_CPP_DIR="$engine_godot_cpp" -DGODOTCPP_GDEXTENSION_DIR="$engine_api" \
 		-DGODOTCPP_API_VERSION="$engine_api_version" -DWENDREL_LIBRARY_KIND=template_debug \
-		-DWENDREL_BUILD_TESTS=OFF -DWENDREL_BUILD_BENCHMARKS=OFF >"$engine_build.configure.log"
-	cmake --build "$engine_build" -j "$(nproc)" --target wendrel3d wendrel
+		-DWENDREL_BUILD_TESTS=OFF -DWENDREL_BUILD_BENCHMARKS=OFF >/dev/null
+	local log=$engine_build/build.log
+	if ! cmake --build "$engine_build" -j "$(nproc)" --target wendrel3d wendrel >"$log" 2>&1; then
+		tail -40 "$log"
+		return 1
+	fi
+	# The build of godot-cpp and the extension must be free of warnings.
+	if grep 'warning:' "$log"; then
+		echo "The extension build gave warnings (see $log)" >&2
+		return 1
+	fi
 }
 
 # Copies the demo (with the library just built) to build/engine/project, adds the folder

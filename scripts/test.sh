@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every target and runs the whole test suite twice: an optimised build, then a
-# debug build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# debug build under AddressSanitizer and UndefinedBehaviorSanitizer. Then runs the node's
+# suite inside Godot (scripts/engine-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --tests
@@ -14,3 +15,5 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DWENDREL_SANITIZE=ON -DWE
 cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+bash scripts/engine-test.sh
