@@ -126,7 +126,12 @@ engine_lay_out_project() {
 	cp -r "$engine_source/$1" "$engine_project/$2"
 	# note: a first import of a project whose extension registers a class can crash at exit
 	# (an engine fault); a delay between the frames of the import avoids it.
-	engine_in_root "$engine_project" godot --headless --import --frame-delay 800 >"$engine_build/import.log" 2>&1
+	local log=$engine_build/import.log
+	if ! engine_in_root "$engine_project" timeout 300 godot --headless --import --frame-delay 800 >"$log" 2>&1; then
+		tail -20 "$log"
+		echo "Importing the project failed (see $log)" >&2
+		return 1
+	fi
 }
 
 engine_prepare() {

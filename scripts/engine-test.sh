@@ -26,7 +26,7 @@ cp "$engine_source/README.md" "$engine_project/tests/README.md"
 
 log=$engine_build/engine-test.log
 status=0
-engine_in_root "$engine_project" godot --headless -s res://tests/run_tests.gd >"$log" 2>&1 || status=$?
+engine_in_root "$engine_project" timeout 600 godot --headless -s res://tests/run_tests.gd >"$log" 2>&1 || status=$?
 grep -E '^(PASS |FAIL |  [^ ])' "$log" || true
 summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -1 || true)
 # Leaks are reported after the suite has ended, as the engine shuts down.
