@@ -45,7 +45,6 @@ engine_install_host_tools() {
 engine_make_root() {
 	[ -f "$engine_root/.complete" ] && return 0
 	echo "Making the sid root with Godot in $engine_root"
-	mkdir -p "$engine_cache"
 	rm -rf "$engine_root.tmp"
 	# sid's archive files can look expired to apt.
 	mmdebstrap --quiet --variant=apt --aptopt='Acquire::Check-Valid-Until "false"' \
@@ -136,7 +135,13 @@ engine_lay_out_project() {
 
 engine_prepare() {
 	engine_install_host_tools
-	engine_make_root
-	engine_dump_api
+	mkdir -p "$engine_cache"
+	# Several clones on one machine share the caches: one makes them, the others wait.
+	(
+		flock 9
+		engine_make_root
+		engine_dump_api
+	) 9>"$engine_cache/.lock"
+	engine_dump_api # sets the API variables in this shell; the files exist by now
 	engine_build_extension
 }
