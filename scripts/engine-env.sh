@@ -143,5 +143,7 @@ engine_prepare() {
 		engine_dump_api
 	) 9>"$engine_cache/.lock"
 	engine_dump_api # sets the API variables in this shell; the files exist by now
+	echo "Godot $(engine_godot_version) ready after $SECONDS s; building the extension"
 	engine_build_extension
+	echo "Extension built after $SECONDS s"
 }
