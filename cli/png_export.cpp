@@ -11,7 +11,6 @@ namespace wendrel {
 
 namespace {
 
-constexpr float PI = 3.14159265f;
 constexpr Colour GROUND_COLOUR = { 0.56f, 0.54f, 0.49f };
 constexpr Colour SHADOW_COLOUR = { 0.30f, 0.29f, 0.26f };
 constexpr Colour WHITE = { 1.0f, 1.0f, 1.0f };

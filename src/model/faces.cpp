@@ -6,15 +6,12 @@
 // vertex. u runs once around every ring and is carried from ring to ring; v grows with the
 // distance climbed.
 #include "model/tree_model.h"
-#include "model/walk.h"
 
 #include <cmath>
 
 namespace wendrel {
 
 namespace {
-
-constexpr float PI = 3.14159265358979323846f;
 
 struct FaceWriter {
 	TreeModel &m;

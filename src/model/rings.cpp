@@ -6,7 +6,6 @@
 // count. Every fork gets `ring0`, `ring1` and `ring2`, the root `root_ring`, every leaf
 // its `end_index`, every branch its `radius`.
 #include "model/tree_model.h"
-#include "model/walk.h"
 
 #include <cmath>
 #include <vector>
@@ -14,8 +13,6 @@
 namespace wendrel {
 
 namespace {
-
-constexpr float PI = 3.14159265358979323846f;
 
 // Everything a fork needs that does not change from fork to fork.
 struct RingContext {

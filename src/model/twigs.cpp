@@ -4,7 +4,6 @@
 // `twig_uvs` and 4 `twig_faces` per leaf, in the depth-first order of the leaves, and advances
 // `twig_vertex_count` and `twig_face_count` from 0 to 8 and 4 times the leaf count.
 #include "model/tree_model.h"
-#include "model/walk.h"
 
 namespace wendrel {
 

@@ -1,6 +1,5 @@
 // The output passes on hand-checkable cases and the default tree's golden values.
 #include "model/tree_model.h"
-#include "model/walk.h"
 
 #include <gtest/gtest.h>
 

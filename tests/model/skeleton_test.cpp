@@ -1,6 +1,5 @@
 // Skeleton growth: shape, golden heads and lengths, and the parameters' extremes.
 #include "model/tree_model.h"
-#include "model/walk.h"
 
 #include <gtest/gtest.h>
 

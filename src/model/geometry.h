@@ -1,4 +1,5 @@
-// The branch skeleton and the small vector helpers shared by the generator's passes.
+// Points, directions, texture coordinates and triangles, and the vector helpers every pass
+// shares.
 //
 // All arithmetic is in 32-bit floats. The helpers are written out component by component,
 // left to right, because the generator's output must be bit-for-bit reproducible: a
@@ -10,7 +11,7 @@
 
 namespace wendrel {
 
-struct TreeProperties;
+constexpr float PI = 3.14159265358979323846f;
 
 // A position, direction or normal; y points up.
 struct Vec3 {
@@ -23,6 +24,21 @@ struct Vec3 {
 	Vec3() = default;
 	Vec3(float p_x, float p_y, float p_z) :
 			x(p_x), y(p_y), z(p_z) {}
+};
+
+// One texture coordinate.
+struct Vec2 {
+	float u; // uninitialised by default, like Vec3
+	float v;
+
+	Vec2() = default;
+	Vec2(float p_u, float p_v) :
+			u(p_u), v(p_v) {}
+};
+
+// One triangle: three vertex indices in winding order.
+struct Face {
+	int32_t index[3];
 };
 
 inline Vec3 operator+(Vec3 a, Vec3 b) {
@@ -85,41 +101,5 @@ inline Vec3 scale_along_axis(Vec3 v, Vec3 n, float s) {
 	float d = dot(v, n);
 	return v + n * (d * s - d);
 }
-
-// One node of the skeleton. A branch runs from its parent's head (the origin for the root)
-// to its own head. Children come in pairs: a fork has both, a leaf neither.
-struct Branch {
-	Branch *child0 = nullptr; // owned; trunk continuation on a trunk step
-	Branch *child1 = nullptr; // owned
-	Branch *parent = nullptr; // not owned; null only on the root
-	Vec3 head = Vec3(0.0f, 0.0f, 0.0f);
-	float length = 1.0f;
-	int32_t is_trunk = 0;
-	// Ring index arrays, `segments` entries each, filled by the rings pass.
-	int32_t *ring0 = nullptr;	  // fork ring around the incoming branch
-	int32_t *ring1 = nullptr;	  // fork ring towards child0
-	int32_t *ring2 = nullptr;	  // fork ring towards child1
-	int32_t *root_ring = nullptr; // foot ring, root only
-	float radius = 0.0f;
-	int32_t end_index = 0; // tip vertex of a leaf
-
-	Branch() = default;
-	Branch(float p_x, float p_y, float p_z, Branch *p_parent) :
-			parent(p_parent), head(p_x, p_y, p_z) {}
-	Branch(const Branch &) = delete;
-	Branch &operator=(const Branch &) = delete;
-
-	bool is_leaf() const { return child0 == nullptr; }
-
-	// Frees both subtrees and this branch's ring arrays; never touches the parent.
-	// Iterative, so that a trunk of a hundred thousand steps cannot exhaust the stack.
-	void destroy();
-};
-
-// Grows the whole subtree below `branch`: one random draw per split branch, two children per
-// split, trunk steps along child0 while `steps` > 0. Visits branches depth first, a branch
-// before its children and child0's subtree before child1's, without recursion.
-void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *properties,
-		int32_t count0, int32_t count1);
 
 } // namespace wendrel

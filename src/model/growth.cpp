@@ -1,6 +1,5 @@
-#include "model/branch.h"
-
-#include "model/tree_model.h"
+// Skeleton growth: the split of one branch into two children, repeated depth first.
+#include "model/skeleton.h"
 
 #include <cmath>
 #include <vector>
@@ -8,8 +7,6 @@
 namespace wendrel {
 
 namespace {
-
-constexpr float PI = 3.14159265358979323846f;
 
 Vec3 branch_start(const Branch *branch) {
 	return branch->parent ? branch->parent->head : Vec3(0.0f, 0.0f, 0.0f);
@@ -95,35 +92,6 @@ int split_one(const SplitFrame &f, TreeProperties &p, SplitFrame out[2]) {
 }
 
 } // namespace
-
-Vec3 rotate_about_axis(Vec3 v, Vec3 k, float angle) {
-	return rotate_about_axis(v, k, cosf(angle), sinf(angle));
-}
-
-void Branch::destroy() {
-	std::vector<Branch *> pending;
-	if (child0)
-		pending.push_back(child0);
-	if (child1)
-		pending.push_back(child1);
-	child0 = child1 = nullptr;
-	delete[] root_ring;
-	delete[] ring0;
-	delete[] ring1;
-	delete[] ring2;
-	root_ring = ring0 = ring1 = ring2 = nullptr;
-	while (!pending.empty()) {
-		Branch *b = pending.back();
-		pending.pop_back();
-		if (b->child0)
-			pending.push_back(b->child0);
-		if (b->child1)
-			pending.push_back(b->child1);
-		b->child0 = b->child1 = nullptr;
-		b->destroy();
-		delete b;
-	}
-}
 
 void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *properties,
 		int32_t count0, int32_t count1) {

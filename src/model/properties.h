@@ -1,0 +1,48 @@
+// The tree's parameters and its seeded random function.
+#pragma once
+
+#include <cstdint>
+
+namespace wendrel {
+
+// The tree's parameters, the seed and the running state of the random function.
+// The fields are plain data: the node and the command-line tool assign them directly.
+struct TreeProperties {
+	float branch_clump_max = 0.454f;
+	float branch_clump_min = 0.404f;
+	float branch_length_falloff = 0.85f;
+	float branch_length_exponent = 0.99f;
+	float branch_factor = 2.45f;
+	float radius_falloff_rate = 0.73f;
+	float climb_rate = 0.371f;
+	float trunk_kink = 0.093f;
+	float max_radius = 0.139f;
+	int32_t trunk_height = 5;
+	float trunk_taper = 0.947f;
+	float twist = 3.02f;
+	int32_t segments = 6;
+	int32_t branches_count = 5;
+	float sweep_amount = 0.01f;
+	float branch_length = 0.49f;
+	float trunk_length = 2.4f;
+	float drop_amount = -0.1f;
+	float grow_amount = 0.235f;
+	float uv_multiplier = 0.36f;
+	float twig_scale = 0.39f;
+	int32_t seed = 262;
+	int32_t random_state = 0; // set from seed by generate() before the first draw
+
+	TreeProperties() = default;
+	TreeProperties(float p_branch_clump_max, float p_branch_clump_min, float p_branch_length_falloff,
+			float p_branch_length_exponent, float p_branch_factor, float p_radius_falloff_rate,
+			float p_climb_rate, float p_trunk_kink, float p_max_radius, int32_t p_trunk_height,
+			float p_trunk_taper, float p_twist, int32_t p_segments, int32_t p_branches_count,
+			float p_sweep_amount, float p_branch_length, float p_trunk_length, float p_drop_amount,
+			float p_grow_amount, float p_uv_multiplier, float p_twig_scale, int32_t p_seed);
+
+	// A pseudo-random value in [0, 1]: |cos(value + value²)|, the argument formed exactly and
+	// rounded once. A value of exactly 0 draws the running counter instead and advances it.
+	float random(float value);
+};
+
+} // namespace wendrel
