@@ -35,9 +35,10 @@ struct SplitFrame {
 	int32_t count1;
 };
 
-// Splits one branch: draws its random number and places its two children. Returns the
-// frames of the children that grow further, child0 first; none below level 1.
-int split_one(const SplitFrame &f, TreeProperties &p, SplitFrame out[2]) {
+// Splits one branch, the fork numbered `fork`: draws its random number and places its two
+// children. Returns the frames of the children that grow further, child0 first; none below
+// level 1.
+int split_one(const SplitFrame &f, TreeProperties &p, SkeletonStorage &storage, int64_t fork, SplitFrame out[2]) {
 	Branch *b = f.branch;
 	int32_t rlevel = int32_t(int64_t(p.branches_count) - f.level);
 	if (!b->parent)
@@ -67,8 +68,8 @@ int split_one(const SplitFrame &f, TreeProperties &p, SplitFrame out[2]) {
 
 	Vec3 h0 = b->head + d0 * b->length;
 	Vec3 h1 = b->head + d1 * b->length;
-	Branch *c0 = new Branch(h0.x, h0.y, h0.z, b);
-	Branch *c1 = new Branch(h1.x, h1.y, h1.z, b);
+	Branch *c0 = storage.place_branch(1 + 2 * fork, h0, b);
+	Branch *c1 = storage.place_branch(2 + 2 * fork, h1, b);
 	b->child0 = c0;
 	b->child1 = c1;
 	// note: the power in double precision, the product rounded once to float.
@@ -94,7 +95,7 @@ int split_one(const SplitFrame &f, TreeProperties &p, SplitFrame out[2]) {
 } // namespace
 
 void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *properties,
-		int32_t count0, int32_t count1) {
+		int32_t count0, int32_t count1, SkeletonStorage &storage, int64_t fork) {
 	// An explicit stack keeps the depth-first order (a branch, then child0's whole subtree,
 	// then child1's) without recursing along a trunk of any height.
 	std::vector<SplitFrame> pending;
@@ -103,7 +104,7 @@ void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *
 		SplitFrame frame = pending.back();
 		pending.pop_back();
 		SplitFrame children[2];
-		if (split_one(frame, *properties, children) == 2) {
+		if (split_one(frame, *properties, storage, fork++, children) == 2) {
 			pending.push_back(children[1]);
 			pending.push_back(children[0]);
 		}

@@ -17,7 +17,9 @@ namespace {
 // Everything a fork needs that does not change from fork to fork.
 struct RingContext {
 	TreeModel &model;
+	SkeletonStorage &storage;
 	int32_t segments;
+	int64_t forks_placed = 0; // depth-first number of the next fork
 	// cosf and sinf of j·α for j = 0 .. segments-1, α = 2π / segments: every fork sweeps
 	// the same angles, so the C library is asked once per generation.
 	std::vector<float> cos_step;
@@ -27,8 +29,8 @@ struct RingContext {
 	float cos_quarter;
 	float sin_quarter;
 
-	RingContext(TreeModel &p_model, int32_t p_segments) :
-			model(p_model), segments(p_segments), cos_step(size_t(p_segments)), sin_step(size_t(p_segments)) {
+	RingContext(TreeModel &p_model, SkeletonStorage &p_storage, int32_t p_segments) :
+			model(p_model), storage(p_storage), segments(p_segments), cos_step(size_t(p_segments)), sin_step(size_t(p_segments)) {
 		float alpha = 2.0f * PI / float(segments);
 		for (int32_t j = 0; j < segments; j++) {
 			float angle = float(j) * alpha;
@@ -89,7 +91,7 @@ ForkFrame fork_frame(const RingContext &ctx, const Branch *b, float r) {
 void place_foot_ring(RingContext &ctx, Branch *root, float r) {
 	int32_t n = ctx.segments;
 	float q = r / ctx.model.radius_falloff_rate;
-	root->root_ring = new int32_t[size_t(n)];
+	root->root_ring = ctx.storage.foot_ring();
 	for (int32_t j = 0; j < n; j++) {
 		Vec3 p(-q * ctx.cos_step[size_t(j)], 0.0f, -q * ctx.sin_step[size_t(j)]);
 		root->root_ring[j] = ctx.append(p);
@@ -102,9 +104,9 @@ void place_foot_ring(RingContext &ctx, Branch *root, float r) {
 void place_fork(RingContext &ctx, Branch *b, const ForkFrame &f) {
 	int32_t n = ctx.segments;
 	int32_t h = n / 2;
-	int32_t *ring0 = b->ring0 = new int32_t[size_t(n)];
-	int32_t *ring1 = b->ring1 = new int32_t[size_t(n)];
-	int32_t *ring2 = b->ring2 = new int32_t[size_t(n)];
+	int32_t *ring0 = b->ring0 = ctx.storage.fork_rings(ctx.forks_placed++);
+	int32_t *ring1 = b->ring1 = ring0 + n;
+	int32_t *ring2 = b->ring2 = ring1 + n;
 	auto place = [&](Vec3 v) { return ctx.append(f.centre + v * f.ring_radius); };
 
 	int32_t pivot0 = place(f.t);
@@ -147,7 +149,7 @@ void place_branch(RingContext &ctx, Branch *b) {
 
 void TreeModel::build_rings(Branch *branch, float radius) {
 	Branch *start = branch ? branch : root;
-	RingContext ctx(*this, ring_segments());
+	RingContext ctx(*this, skeleton, ring_segments());
 	start->radius = radius;
 	visit_preorder(start, [&](Branch *b) { place_branch(ctx, b); });
 }

@@ -1,32 +1,35 @@
 #include "model/skeleton.h"
 
-#include <vector>
+#include "model/storage.h"
 
 namespace wendrel {
 
-void Branch::destroy() {
-	std::vector<Branch *> pending;
-	if (child0)
-		pending.push_back(child0);
-	if (child1)
-		pending.push_back(child1);
-	child0 = child1 = nullptr;
-	delete[] root_ring;
-	delete[] ring0;
-	delete[] ring1;
-	delete[] ring2;
-	root_ring = ring0 = ring1 = ring2 = nullptr;
-	while (!pending.empty()) {
-		Branch *b = pending.back();
-		pending.pop_back();
-		if (b->child0)
-			pending.push_back(b->child0);
-		if (b->child1)
-			pending.push_back(b->child1);
-		b->child0 = b->child1 = nullptr;
-		b->destroy();
-		delete b;
+void SkeletonStorage::reserve(int64_t p_branches, int64_t forks, int64_t p_segments) {
+	release();
+	// Raw storage: every record is constructed once, by growth, rather than twice.
+	size_t record_bytes = sizeof(Branch) * size_t(p_branches);
+	branches = static_cast<Branch *>(::operator new[](record_bytes));
+	advise_huge_pages(branches, record_bytes);
+	branch_capacity = p_branches;
+	size_t ring_entries = size_t(p_segments) * size_t(1 + 3 * forks);
+	try {
+		rings = new int32_t[ring_entries];
+	} catch (...) {
+		release();
+		throw;
 	}
+	advise_huge_pages(rings, sizeof(int32_t) * ring_entries);
+	ring_capacity = int64_t(ring_entries);
+	segments = p_segments;
+}
+
+void SkeletonStorage::release() {
+	// Records hold only plain values and pointers into this storage: nothing to destroy.
+	::operator delete[](branches);
+	delete[] rings;
+	branches = nullptr;
+	rings = nullptr;
+	branch_capacity = ring_capacity = segments = 0;
 }
 
 } // namespace wendrel

@@ -3,6 +3,7 @@
 
 #include "model/storage.h"
 
+#include <cassert>
 #include <new>
 
 namespace wendrel {
@@ -12,10 +13,7 @@ TreeModel::~TreeModel() {
 }
 
 void TreeModel::destroy_skeleton() {
-	if (!root)
-		return;
-	root->destroy();
-	delete root;
+	skeleton.release();
 	root = nullptr;
 }
 
@@ -59,15 +57,21 @@ void TreeModel::generate() {
 void TreeModel::grow_skeleton() {
 	destroy_skeleton();
 	random_state = seed;
-	root = new Branch(0.0f, trunk_length, 0.0f, nullptr);
+	TreeSize size = measure_tree(*this);
+	skeleton.reserve(size.branches, size.forks, size.segments);
+	root = skeleton.place_branch(0, Vec3(0.0f, trunk_length, 0.0f), nullptr);
 	root->length = branch_length;
-	split_branch(root, branches_count, trunk_height, this, 1, 1);
+	split_branch(root, branches_count, trunk_height, this, 1, 1, skeleton, 0);
 }
 
 void TreeModel::allocate_buffers() {
-	provide_array(vertices, capacity.vertices, vertex_count);
-	provide_array(normals, capacity.normals, vertex_count);
-	provide_array(uvs, capacity.uvs, vertex_count);
+	// Room for every twin the seam split may add, so that it never moves the arrays. Pages
+	// beyond the used ones are never touched, so they cost address space only.
+	int32_t room = int32_t(measure_tree(*this).max_vertex_count);
+	assert(room >= vertex_count);
+	provide_array(vertices, capacity.vertices, room);
+	provide_array(normals, capacity.normals, room);
+	provide_array(uvs, capacity.uvs, room);
 	provide_array(twig_vertices, capacity.twig_vertices, twig_vertex_count);
 	provide_array(twig_normals, capacity.twig_normals, twig_vertex_count);
 	provide_array(twig_uvs, capacity.twig_uvs, twig_vertex_count);

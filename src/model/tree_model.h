@@ -79,6 +79,8 @@ private:
 		int32_t twig_faces = 0;
 	} capacity;
 
+	SkeletonStorage skeleton;
+
 	void destroy_skeleton();
 };
 

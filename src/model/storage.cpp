@@ -1,0 +1,23 @@
+#include "model/storage.h"
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace wendrel {
+
+void advise_huge_pages(void *data, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+	const uintptr_t huge = uintptr_t(2) << 20;
+	uintptr_t start = (uintptr_t(data) + huge - 1) & ~(huge - 1);
+	uintptr_t end = (uintptr_t(data) + bytes) & ~(huge - 1);
+	// A refusal (an old kernel, huge pages switched off) leaves ordinary pages: nothing to do.
+	if (end > start)
+		madvise(reinterpret_cast<void *>(start), end - start, MADV_HUGEPAGE);
+#else
+	(void)data;
+	(void)bytes;
+#endif
+}
+
+} // namespace wendrel
