@@ -8,7 +8,9 @@
 #include "model/storage.h"
 #include "model/tree_model.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace wendrel {
@@ -34,14 +36,15 @@ int seam_end(float u0, float u1) {
 struct SeamList {
 	// twin_of[v] is the position of v in `vertices`, or -1. It replaces a search of the
 	// list, and no vertex can enter the list twice, so the list never outgrows the vertices.
-	std::vector<int32_t> twin_of;
+	std::unique_ptr<int32_t[]> twin_of;
 	std::vector<int32_t> vertices;
 	std::vector<int32_t> crossing_faces;
 };
 
 SeamList collect_seam(const Face *faces, int32_t face_count, const Vec2 *uvs, int32_t vertex_count) {
 	SeamList seam;
-	seam.twin_of.assign(size_t(vertex_count), -1);
+	seam.twin_of = new_scratch_array<int32_t>(size_t(vertex_count));
+	std::fill_n(seam.twin_of.get(), vertex_count, -1);
 	seam.vertices.reserve(size_t(vertex_count / 2));
 	for (int32_t i = 0; i < face_count; i++) {
 		const int32_t *corner = faces[i].index;
@@ -52,8 +55,8 @@ SeamList collect_seam(const Face *faces, int32_t face_count, const Vec2 *uvs, in
 			if (end < 0)
 				continue;
 			crosses = true;
-			if (seam.twin_of[size_t(ends[end])] < 0) {
-				seam.twin_of[size_t(ends[end])] = int32_t(seam.vertices.size());
+			if (seam.twin_of[ends[end]] < 0) {
+				seam.twin_of[ends[end]] = int32_t(seam.vertices.size());
 				seam.vertices.push_back(ends[end]);
 			}
 		}
@@ -65,7 +68,7 @@ SeamList collect_seam(const Face *faces, int32_t face_count, const Vec2 *uvs, in
 
 // Moves the triangle's seam corners to their twins, edge by edge; a moved corner takes the
 // twin's u of 1, which later edges of the same triangle compare against.
-void rewire(Face &face, const Vec2 *uvs, const std::vector<int32_t> &twin_of, int32_t first_twin) {
+void rewire(Face &face, const Vec2 *uvs, const int32_t *twin_of, int32_t first_twin) {
 	int32_t *corner = face.index;
 	float u[3] = { uvs[corner[0]].u, uvs[corner[1]].u, uvs[corner[2]].u };
 	for (const int *edge : EDGES) {
@@ -73,7 +76,7 @@ void rewire(Face &face, const Vec2 *uvs, const std::vector<int32_t> &twin_of, in
 		if (end < 0)
 			continue;
 		int c = edge[end];
-		int32_t twin = twin_of[size_t(corner[c])];
+		int32_t twin = twin_of[corner[c]];
 		if (twin < 0)
 			continue; // not reached: such a corner crossed on a collected edge too
 		corner[c] = first_twin + twin;
@@ -97,7 +100,7 @@ void TreeModel::split_uv_seam() {
 		uvs[original + k] = Vec2(1.0f, uvs[s].v);
 	}
 	for (int32_t i : seam.crossing_faces)
-		rewire(faces[i], uvs, seam.twin_of, original);
+		rewire(faces[i], uvs, seam.twin_of.get(), original);
 	vertex_count = original + twins;
 }
 

@@ -3,14 +3,19 @@
 // A regeneration usually asks for arrays of the same size as the last one (a slider dragged in
 // the inspector), and fresh pages cost a page fault each, more than the generator spends
 // filling them. So an array's storage is kept for the next generation while the new count fits
-// in it and uses at least half of it, and fresh storage asks for huge pages where the system
-// offers them.
+// in it and uses at least half of it.
+//
+// Storage allocated afresh in every generation (the skeleton, the passes' scratch arrays) asks
+// for huge pages: one fault per 2 MiB instead of one per 4 KiB. The output arrays do not: on
+// the development VM a huge page that must first be assembled costs more than the 512 small
+// faults it saves, and these arrays are allocated once and then reused.
 #pragma once
 
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace wendrel {
 
@@ -26,6 +31,14 @@ void release_array(T *&array, int32_t &capacity) {
 	capacity = 0;
 }
 
+// An uninitialised array of `count` elements for one generation's use.
+template <typename T>
+std::unique_ptr<T[]> new_scratch_array(size_t count) {
+	std::unique_ptr<T[]> array(new T[count]);
+	advise_huge_pages(array.get(), sizeof(T) * count);
+	return array;
+}
+
 // Makes `array` hold at least `count` uninitialised elements.
 template <typename T>
 void provide_array(T *&array, int32_t &capacity, int32_t count) {
@@ -35,7 +48,6 @@ void provide_array(T *&array, int32_t &capacity, int32_t count) {
 	// Freed before the new allocation, so that the two never coexist.
 	release_array(array, capacity);
 	array = new T[size_t(count)];
-	advise_huge_pages(array, sizeof(T) * size_t(count));
 	capacity = count;
 }
 
@@ -45,7 +57,6 @@ void grow_array(T *&array, int32_t &capacity, int32_t used, int32_t count) {
 	if (array && count <= capacity)
 		return;
 	T *grown = new T[size_t(count)];
-	advise_huge_pages(grown, sizeof(T) * size_t(count));
 	if (used > 0)
 		std::memcpy(grown, array, sizeof(T) * size_t(used));
 	delete[] array;

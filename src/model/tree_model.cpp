@@ -37,17 +37,24 @@ void TreeModel::recycle() {
 
 void TreeModel::generate() {
 	// Refuse before touching anything, so that a failed generation keeps the previous result.
-	if (!measure_tree(*this).fits)
+	TreeSize size = measure_tree(*this);
+	if (!size.fits)
 		throw std::bad_alloc();
 	recycle();
 	grow_skeleton();
-	count_vertices(nullptr);
+	// The closed form gives what the counting walks would count, without walking the tree.
+	vertex_count = int32_t(size.vertex_count);
+	twig_vertex_count = int32_t(size.twig_vertex_count);
+	twig_face_count = int32_t(size.twig_face_count);
 	allocate_buffers();
 	build_rings(nullptr, 0.0f);
 	build_twigs(nullptr);
-	count_faces(nullptr);
+	face_count = int32_t(size.face_count);
 	allocate_faces();
 	build_faces(nullptr);
+	// The passes' write cursors end where the closed form says the arrays end.
+	assert(vertex_count == size.vertex_count && face_count == size.face_count);
+	assert(twig_vertex_count == size.twig_vertex_count && twig_face_count == size.twig_face_count);
 	// Nothing after the faces reads the skeleton: freeing it here lowers the peak memory.
 	destroy_skeleton();
 	compute_normals();
