@@ -48,10 +48,14 @@ SeamList collect_seam(const Face *faces, int32_t face_count, const Vec2 *uvs, in
 	seam.vertices.reserve(size_t(vertex_count / 2));
 	for (int32_t i = 0; i < face_count; i++) {
 		const int32_t *corner = faces[i].index;
+		float u[3] = { uvs[corner[0]].u, uvs[corner[1]].u, uvs[corner[2]].u };
+		// Only a corner exactly on u = 0 can be a seam end: most triangles have none.
+		if (u[0] != 0.0f && u[1] != 0.0f && u[2] != 0.0f)
+			continue;
 		bool crosses = false;
 		for (const int *edge : EDGES) {
 			int32_t ends[2] = { corner[edge[0]], corner[edge[1]] };
-			int end = seam_end(uvs[ends[0]].u, uvs[ends[1]].u);
+			int end = seam_end(u[edge[0]], u[edge[1]]);
 			if (end < 0)
 				continue;
 			crosses = true;
