@@ -5,6 +5,7 @@
 // children, n = segments: exactly what count_faces counted) and one `uvs` entry per bark
 // vertex. u runs once around every ring and is carried from ring to ring; v grows with the
 // distance climbed.
+#include "model/subtrees.h"
 #include "model/tree_model.h"
 
 #include <cmath>
@@ -16,12 +17,13 @@ namespace {
 struct FaceWriter {
 	TreeModel &m;
 	int32_t n;
+	int32_t next_face;
 
 	// Ring entry at position `position`, which runs modulo the ring size.
 	int32_t at(const int32_t *ring, int32_t position) const { return ring[position % n]; }
 
 	void face(int32_t a, int32_t b, int32_t c) {
-		Face &f = m.faces[m.face_count++];
+		Face &f = m.faces[next_face++];
 		f.index[0] = a;
 		f.index[1] = b;
 		f.index[2] = c;
@@ -130,8 +132,11 @@ void tip_step(FaceWriter &w, const Branch *node) {
 } // namespace
 
 void TreeModel::build_faces(Branch *branch) {
-	FaceWriter writer{ *this, ring_segments() };
-	visit_preorder(branch ? branch : root, [&](Branch *node) {
+	fill_faces(branch ? branch : root, SubtreePlan());
+}
+
+void TreeModel::fill_faces(Branch *start, const SubtreePlan &plan) {
+	auto step = [](FaceWriter &writer, Branch *node) {
 		if (node->is_leaf())
 			return;
 		if (!node->parent)
@@ -140,6 +145,16 @@ void TreeModel::build_faces(Branch *branch) {
 			fork_step(writer, node);
 		else
 			tip_step(writer, node);
+	};
+	int32_t n = ring_segments();
+	FaceWriter top{ *this, n, face_count };
+	visit_top(
+			start, plan, [&](Branch *b) { step(top, b); }, [&](const Subtree &s) { top.next_face += int32_t(pass_counts(s.span, n).faces); });
+	face_count = top.next_face;
+	plan.for_each_subtree([&](size_t i) {
+		const Subtree &s = plan.subtrees[i];
+		FaceWriter own{ *this, n, int32_t(pass_starts(s.before, n).faces) };
+		visit_preorder(s.root, [&](Branch *b) { step(own, b); });
 	});
 }
 

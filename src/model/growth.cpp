@@ -1,7 +1,10 @@
 // Skeleton growth: the split of one branch into two children, repeated depth first.
 #include "model/skeleton.h"
+#include "model/subtrees.h"
 
 #include <cmath>
+#include <map>
+#include <tuple>
 #include <vector>
 
 namespace wendrel {
@@ -47,8 +50,7 @@ int split_one(const SplitFrame &f, TreeProperties &p, SkeletonStorage &storage, 
 	Vec3 n = cross(dir, Vec3(dir.z, dir.x, dir.y));
 	Vec3 t = cross(dir, n);
 
-	int64_t argument = int64_t(rlevel) * 10 + int64_t(f.count0) * 5 + f.count1 + p.seed;
-	float r = p.random(float(argument));
+	float r = p.random(float(draw_argument(p, f.level, f.count0, f.count1)));
 
 	Vec3 adj = n * r + t * (1.0f - r);
 	if (r > 0.5f)
@@ -92,7 +94,45 @@ int split_one(const SplitFrame &f, TreeProperties &p, SkeletonStorage &storage, 
 	return 2;
 }
 
+// Counter draws of frames without trunk steps, remembered: a tree has few distinct ones.
+struct CounterDraws {
+	const TreeProperties &p;
+	std::map<std::tuple<int32_t, int32_t, int32_t>, int64_t> known;
+
+	int64_t of_side_frame(int32_t level, int32_t count0, int32_t count1) {
+		auto key = std::make_tuple(level, count0, count1);
+		auto found = known.find(key);
+		if (found != known.end())
+			return found->second;
+		int64_t draws = draw_argument(p, level, count0, count1) == 0;
+		if (level > 0)
+			draws += of_side_frame(level - 1, count0 + 1, count1) + of_side_frame(level - 1, count0, count1 + 1);
+		known.emplace(key, draws);
+		return draws;
+	}
+};
+
 } // namespace
+
+int64_t draw_argument(const TreeProperties &p, int32_t level, int32_t count0, int32_t count1) {
+	int32_t rlevel = int32_t(int64_t(p.branches_count) - level);
+	return int64_t(rlevel) * 10 + int64_t(count0) * 5 + count1 + p.seed;
+}
+
+int64_t counter_draws(const TreeProperties &p, int32_t level, int32_t steps, int32_t count0, int32_t count1) {
+	// Levels only fall and path counts only rise from 1, so every argument is at least
+	// 6 + seed: above seed -6 no draw ever reads the counter.
+	if (p.seed > -6)
+		return 0;
+	CounterDraws memo{ p, {} };
+	int64_t draws = 0;
+	// Along the trunk one step at a time, so that no recursion follows its height.
+	for (; steps > 0 && level > 0; steps--, count0++) {
+		draws += draw_argument(p, level, count0, count1) == 0;
+		draws += memo.of_side_frame(level - 1, count0, count1 + 1);
+	}
+	return draws + memo.of_side_frame(level, count0, count1);
+}
 
 void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *properties,
 		int32_t count0, int32_t count1, SkeletonStorage &storage, int64_t fork) {
@@ -109,6 +149,42 @@ void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *
 			pending.push_back(children[0]);
 		}
 	}
+}
+
+void grow_tree(Branch *root, int32_t level, int32_t steps, TreeProperties &p, SkeletonStorage &storage,
+		SubtreePlan &plan) {
+	plan.subtrees.clear();
+	std::vector<SplitFrame> pending;
+	pending.push_back(SplitFrame{ root, level, steps, 1, 1 });
+	TreeOrder order;
+	while (!pending.empty()) {
+		SplitFrame frame = pending.back();
+		pending.pop_back();
+		TreeOrder span = subtree_span(frame.level, frame.steps);
+		if (frame.branch != root && span.forks <= plan.cut_forks) {
+			plan.subtrees.push_back(Subtree{ frame.branch, frame.level, frame.steps, frame.count0,
+					frame.count1, p.random_state, order, span });
+			order += span;
+			uint64_t draws = uint64_t(counter_draws(p, frame.level, frame.steps, frame.count0, frame.count1));
+			p.random_state = int32_t(uint32_t(p.random_state) + uint32_t(draws)); // wraps like random()
+			continue;
+		}
+		SplitFrame children[2];
+		int growing = split_one(frame, p, storage, order.forks++, children);
+		if (growing == 2) {
+			pending.push_back(children[1]);
+			pending.push_back(children[0]);
+		} else {
+			order.leaves += 2;
+			order.leaf_parents += 1;
+		}
+	}
+	plan.for_each_subtree([&](size_t i) {
+		const Subtree &s = plan.subtrees[i];
+		TreeProperties own = p;
+		own.random_state = s.random_state;
+		split_branch(s.root, s.level, s.steps, &own, s.count0, s.count1, storage, s.before.forks);
+	});
 }
 
 } // namespace wendrel

@@ -5,6 +5,7 @@
 // per leaf: exactly what count_vertices counted) and advances `vertex_count` from 0 to that
 // count. Every fork gets `ring0`, `ring1` and `ring2`, the root `root_ring`, every leaf
 // its `end_index`, every branch its `radius`.
+#include "model/subtrees.h"
 #include "model/tree_model.h"
 
 #include <cmath>
@@ -19,7 +20,8 @@ struct RingContext {
 	TreeModel &model;
 	SkeletonStorage &storage;
 	int32_t segments;
-	int64_t forks_placed = 0; // depth-first number of the next fork
+	int32_t next_vertex;
+	int64_t forks_placed; // depth-first number of the next fork
 	// cosf and sinf of j·α for j = 0 .. segments-1, α = 2π / segments: every fork sweeps
 	// the same angles, so the C library is asked once per generation.
 	std::vector<float> cos_step;
@@ -29,8 +31,9 @@ struct RingContext {
 	float cos_quarter;
 	float sin_quarter;
 
-	RingContext(TreeModel &p_model, SkeletonStorage &p_storage, int32_t p_segments) :
-			model(p_model), storage(p_storage), segments(p_segments), cos_step(size_t(p_segments)), sin_step(size_t(p_segments)) {
+	RingContext(TreeModel &p_model, SkeletonStorage &p_storage, int32_t p_segments, int32_t p_next_vertex,
+			int64_t p_forks_placed) :
+			model(p_model), storage(p_storage), segments(p_segments), next_vertex(p_next_vertex), forks_placed(p_forks_placed), cos_step(size_t(p_segments)), sin_step(size_t(p_segments)) {
 		float alpha = 2.0f * PI / float(segments);
 		for (int32_t j = 0; j < segments; j++) {
 			float angle = float(j) * alpha;
@@ -43,8 +46,8 @@ struct RingContext {
 	}
 
 	int32_t append(Vec3 position) {
-		model.vertices[model.vertex_count] = position;
-		return model.vertex_count++;
+		model.vertices[next_vertex] = position;
+		return next_vertex++;
 	}
 
 	Vec3 rotate_step(Vec3 v, Vec3 axis, int32_t j) const {
@@ -149,9 +152,23 @@ void place_branch(RingContext &ctx, Branch *b) {
 
 void TreeModel::build_rings(Branch *branch, float radius) {
 	Branch *start = branch ? branch : root;
-	RingContext ctx(*this, skeleton, ring_segments());
 	start->radius = radius;
-	visit_preorder(start, [&](Branch *b) { place_branch(ctx, b); });
+	fill_rings(start, SubtreePlan());
+}
+
+void TreeModel::fill_rings(Branch *start, const SubtreePlan &plan) {
+	int32_t n = ring_segments();
+	RingContext top(*this, skeleton, n, vertex_count, 0);
+	visit_top(
+			start, plan, [&](Branch *b) { place_branch(top, b); }, [&](const Subtree &s) {
+		top.next_vertex += int32_t(pass_counts(s.span, n).vertices);
+		top.forks_placed += s.span.forks; });
+	vertex_count = top.next_vertex;
+	plan.for_each_subtree([&](size_t i) {
+		const Subtree &s = plan.subtrees[i];
+		RingContext own(*this, skeleton, n, int32_t(pass_starts(s.before, n).vertices), s.before.forks);
+		visit_preorder(s.root, [&](Branch *b) { place_branch(own, b); });
+	});
 }
 
 } // namespace wendrel

@@ -8,6 +8,7 @@
 #include <cassert>
 #include <cstdint>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 namespace wendrel {
@@ -85,10 +86,18 @@ private:
 void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *properties,
 		int32_t count0, int32_t count1, SkeletonStorage &storage, int64_t fork);
 
+// The argument of the random draw that splits a branch at `level` reached with path counts
+// `count0` and `count1`. A zero argument draws the running counter.
+int64_t draw_argument(const TreeProperties &properties, int32_t level, int32_t count0, int32_t count1);
+
+// How many draws from the running counter growing the subtree of that frame makes.
+int64_t counter_draws(const TreeProperties &properties, int32_t level, int32_t steps, int32_t count0,
+		int32_t count1);
+
 // Calls visit(branch) for every branch of the subtree below `start`: a branch before its
 // children, and child0's whole subtree before child1's. This order fixes every vertex and
-// triangle index. An explicit stack instead of recursion keeps a trunk of any height off the
-// call stack.
+// triangle index. A visit that returns false skips the branch's children. An explicit stack
+// instead of recursion keeps a trunk of any height off the call stack.
 template <typename Visit>
 void visit_preorder(Branch *start, Visit &&visit) {
 	assert(start && "the passes walk a grown skeleton");
@@ -97,7 +106,12 @@ void visit_preorder(Branch *start, Visit &&visit) {
 	while (!pending.empty()) {
 		Branch *branch = pending.back();
 		pending.pop_back();
-		visit(branch);
+		if constexpr (std::is_same_v<decltype(visit(branch)), bool>) {
+			if (!visit(branch))
+				continue;
+		} else {
+			visit(branch);
+		}
 		if (branch->child1)
 			pending.push_back(branch->child1);
 		if (branch->child0)

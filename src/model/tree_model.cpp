@@ -2,6 +2,7 @@
 #include "model/tree_model.h"
 
 #include "model/storage.h"
+#include "model/subtrees.h"
 
 #include <cassert>
 #include <new>
@@ -41,34 +42,41 @@ void TreeModel::generate() {
 	if (!size.fits)
 		throw std::bad_alloc();
 	recycle();
-	grow_skeleton();
+	SubtreePlan plan = SubtreePlan::for_tree(thread_count, size.forks);
+	grow_skeleton(plan);
 	// The closed form gives what the counting walks would count, without walking the tree.
 	vertex_count = int32_t(size.vertex_count);
 	twig_vertex_count = int32_t(size.twig_vertex_count);
 	twig_face_count = int32_t(size.twig_face_count);
 	allocate_buffers();
-	build_rings(nullptr, 0.0f);
-	build_twigs(nullptr);
+	root->radius = 0.0f; // the maximum radius
+	fill_rings(root, plan);
+	fill_twigs(root, plan);
 	face_count = int32_t(size.face_count);
 	allocate_faces();
-	build_faces(nullptr);
+	fill_faces(root, plan);
 	// The passes' write cursors end where the closed form says the arrays end.
 	assert(vertex_count == size.vertex_count && face_count == size.face_count);
 	assert(twig_vertex_count == size.twig_vertex_count && twig_face_count == size.twig_face_count);
 	// Nothing after the faces reads the skeleton: freeing it here lowers the peak memory.
 	destroy_skeleton();
-	compute_normals();
+	fill_normals(plan);
 	split_uv_seam();
 }
 
 void TreeModel::grow_skeleton() {
+	SubtreePlan whole;
+	grow_skeleton(whole);
+}
+
+void TreeModel::grow_skeleton(SubtreePlan &plan) {
 	destroy_skeleton();
 	random_state = seed;
 	TreeSize size = measure_tree(*this);
 	skeleton.reserve(size.branches, size.forks, size.segments);
 	root = skeleton.place_branch(0, Vec3(0.0f, trunk_length, 0.0f), nullptr);
 	root->length = branch_length;
-	split_branch(root, branches_count, trunk_height, this, 1, 1, skeleton, 0);
+	grow_tree(root, branches_count, trunk_height, *this, skeleton, plan);
 }
 
 void TreeModel::allocate_buffers() {

@@ -17,8 +17,14 @@
 
 namespace wendrel {
 
+struct SubtreePlan;
+
 struct TreeModel : TreeProperties {
 	Branch *root = nullptr; // the skeleton, present only while generate() runs
+
+	// Threads generate() may use, the calling one included. The output is the same for any
+	// count; 1 keeps the whole generation on the calling thread.
+	int32_t thread_count = 1;
 
 	int32_t vertex_count = 0;
 	int32_t twig_vertex_count = 0;
@@ -82,6 +88,13 @@ private:
 	SkeletonStorage skeleton;
 
 	void destroy_skeleton();
+	// The passes over a tree cut into subtrees (see subtrees.h); an empty plan walks the whole
+	// tree below `start` on the calling thread.
+	void grow_skeleton(SubtreePlan &plan);
+	void fill_rings(Branch *start, const SubtreePlan &plan);
+	void fill_twigs(Branch *start, const SubtreePlan &plan);
+	void fill_faces(Branch *start, const SubtreePlan &plan);
+	void fill_normals(const SubtreePlan &plan);
 };
 
 // One surface's arrays exactly as generate() left them, for readers that treat the bark and

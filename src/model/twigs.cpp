@@ -3,6 +3,7 @@
 // Reads the skeleton and `twig_scale`. Writes 8 `twig_vertices`, `twig_normals` and
 // `twig_uvs` and 4 `twig_faces` per leaf, in the depth-first order of the leaves, and advances
 // `twig_vertex_count` and `twig_face_count` from 0 to 8 and 4 times the leaf count.
+#include "model/subtrees.h"
 #include "model/tree_model.h"
 
 namespace wendrel {
@@ -14,7 +15,13 @@ const Vec2 CARD_UVS[4] = { Vec2(0.0f, 0.0f), Vec2(1.0f, 0.0f), Vec2(1.0f, 1.0f),
 // The first two triangles face one way, the last two (on the copies) the other way.
 const int32_t CARD_FACES[4][3] = { { 0, 1, 2 }, { 3, 0, 2 }, { 6, 5, 4 }, { 6, 4, 7 } };
 
-void place_card(TreeModel &m, const Branch *leaf) {
+// Where the next card's vertices and triangles go.
+struct CardCursor {
+	int32_t vertex;
+	int32_t face;
+};
+
+void place_card(TreeModel &m, CardCursor &at, const Branch *leaf) {
 	const Branch *p = leaf->parent;
 	// The card lies in the plane of the leaf and its sibling as they leave the fork, so both
 	// cards of one fork share the same across direction.
@@ -24,7 +31,7 @@ void place_card(TreeModel &m, const Branch *leaf) {
 	float e = leaf->length;
 	float f = 2.0f * s - e;
 
-	int32_t n = m.twig_vertex_count;
+	int32_t n = at.vertex;
 	Vec3 *v = m.twig_vertices + n;
 	v[0] = leaf->head + across * s + along * f;
 	v[1] = leaf->head - across * s + along * f;
@@ -42,20 +49,38 @@ void place_card(TreeModel &m, const Branch *leaf) {
 		m.twig_uvs[n + 4 + k] = CARD_UVS[k];
 	}
 	for (int t = 0; t < 4; t++) {
-		Face &face = m.twig_faces[m.twig_face_count + t];
+		Face &face = m.twig_faces[at.face + t];
 		for (int c = 0; c < 3; c++)
 			face.index[c] = n + CARD_FACES[t][c];
 	}
-	m.twig_vertex_count += 8;
-	m.twig_face_count += 4;
+	at.vertex += 8;
+	at.face += 4;
 }
 
 } // namespace
 
 void TreeModel::build_twigs(Branch *branch) {
-	visit_preorder(branch ? branch : root, [&](Branch *b) {
+	fill_twigs(branch ? branch : root, SubtreePlan());
+}
+
+void TreeModel::fill_twigs(Branch *start, const SubtreePlan &plan) {
+	auto place_leaf = [this](CardCursor &at, Branch *b) {
 		if (b->is_leaf())
-			place_card(*this, b);
+			place_card(*this, at, b);
+	};
+	CardCursor top{ twig_vertex_count, twig_face_count };
+	visit_top(
+			start, plan, [&](Branch *b) { place_leaf(top, b); }, [&](const Subtree &s) {
+		PassCounts skipped = pass_counts(s.span, ring_segments());
+		top.vertex += int32_t(skipped.twig_vertices);
+		top.face += int32_t(skipped.twig_faces); });
+	twig_vertex_count = top.vertex;
+	twig_face_count = top.face;
+	plan.for_each_subtree([&](size_t i) {
+		const Subtree &s = plan.subtrees[i];
+		PassCounts starts = pass_starts(s.before, ring_segments());
+		CardCursor own{ int32_t(starts.twig_vertices), int32_t(starts.twig_faces) };
+		visit_preorder(s.root, [&](Branch *b) { place_leaf(own, b); });
 	});
 }
 
