@@ -30,6 +30,7 @@ struct Options {
 	std::string from;
 	int texture_size = 256;
 	bool no_twigs = false;
+	int threads = 1;
 	bool stats = false;
 	bool list_presets = false;
 };
@@ -87,6 +88,9 @@ void add_other_options(CLI::App &app, Options &options) {
 		return parse_png_size(text, size);
 	},
 			""));
+	app.add_option("--threads", options.threads, "grow large trees on N threads (default 1); the tree is the same for any N")
+			->type_name("N")
+			->check(CLI::Range(1, 256));
 	app.add_flag("--stats", options.stats, "print the numbers of branches, vertices and triangles and the generation time");
 	app.add_flag("--list-presets", options.list_presets, "print the preset names, one per line, and exit");
 	app.set_version_flag("--version", "wendrel " WENDREL_VERSION);
@@ -196,6 +200,7 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	}
 	TreeModel model;
 	static_cast<TreeProperties &>(model) = properties;
+	model.thread_count = options.threads;
 	auto start = std::chrono::steady_clock::now();
 	if (any_needs_mesh(options)) {
 		model.generate();

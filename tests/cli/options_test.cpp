@@ -95,6 +95,7 @@ TEST(Options, BadInputFailsWithoutWritingAnything) {
 		{ {}, 2, "nothing to do" },
 		{ { "--size", "8x9000", "-o", "@/t.png" }, 2, "between 16 and 4096" },
 		{ { "--size", "big", "-o", "@/t.png" }, 2, "WIDTHxHEIGHT" },
+		{ { "--threads", "0", "--stats" }, 2, "--threads" },
 		{ { "-o", "@/missing/t.glb" }, 1, "cannot write" },
 		{ { "-o", "@/t.glb", "-o", "@/missing/t.png" }, 1, "cannot write" },
 		{ { "--trunk-branches-count", "40", "-o", "@/t.glb" }, 1, "too large" },
@@ -181,7 +182,7 @@ TEST(Options, HelpListsEveryOptionWithDefaultAndRange) {
 	for (const char *expected : { "--seed INT", "(default 262; range 0 to 100000)", "--trunk-segments INT",
 				 "(default 6; range 2 to 10)", "--trunk-twist FLOAT", "(default 3.02; range -5 to 5)",
 				 "--twig-scale FLOAT", "(default 0.39; range 0 to 5)", "--trunk-taper FLOAT", "(default 0.947;",
-				 "--branch-length-exponent FLOAT", "(default 0.99;", "--preset", "--size", "--stats", "--version",
+				 "--branch-length-exponent FLOAT", "(default 0.99;", "--preset", "--size", "--threads N", "--stats", "--version",
 				 "-o,--output PATH" }) {
 		EXPECT_NE(r.out.find(expected), std::string::npos) << expected;
 	}
