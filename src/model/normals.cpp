@@ -14,17 +14,21 @@ namespace wendrel {
 namespace {
 
 // Adds the unit normals of triangles [begin, end) to their corners and counts the uses.
-void add_face_normals(TreeModel &m, int32_t *uses, int64_t begin, int64_t end) {
+void add_face_normals(const TreeModel &m, int32_t *uses, int64_t begin, int64_t end) {
+	// Local copies: the stores below would otherwise make the compiler reload every pointer.
+	const Face *faces = m.faces;
+	const Vec3 *vertices = m.vertices;
+	Vec3 *normals = m.normals;
 	for (int64_t i = begin; i < end; i++) {
-		const int32_t *corner = m.faces[i].index;
-		Vec3 p0 = m.vertices[corner[0]];
-		Vec3 p1 = m.vertices[corner[1]];
-		Vec3 p2 = m.vertices[corner[2]];
+		const int32_t *corner = faces[i].index;
+		Vec3 p0 = vertices[corner[0]];
+		Vec3 p1 = vertices[corner[1]];
+		Vec3 p2 = vertices[corner[2]];
 		// Points to the side from which p0, p1, p2 appear counter-clockwise.
 		Vec3 n = normalize(cross(p1 - p2, p1 - p0));
 		for (int c = 0; c < 3; c++) {
 			uses[corner[c]] += 1;
-			m.normals[corner[c]] = m.normals[corner[c]] + n;
+			normals[corner[c]] = normals[corner[c]] + n;
 		}
 	}
 }
