@@ -5,6 +5,7 @@
 // children, n = segments: exactly what count_faces counted) and one `uvs` entry per bark
 // vertex. u runs once around every ring and is carried from ring to ring; v grows with the
 // distance climbed.
+#include "model/normals.h"
 #include "model/subtrees.h"
 #include "model/tree_model.h"
 
@@ -18,6 +19,7 @@ struct FaceWriter {
 	TreeModel &m;
 	int32_t n;
 	int32_t next_face;
+	NormalSums *sums; // null when the normals come later
 
 	// Ring entry at position `position`, which runs modulo the ring size.
 	int32_t at(const int32_t *ring, int32_t position) const { return ring[position % n]; }
@@ -27,6 +29,8 @@ struct FaceWriter {
 		f.index[0] = a;
 		f.index[1] = b;
 		f.index[2] = c;
+		if (sums)
+			sums->add(f);
 	}
 
 	float distance(int32_t a, int32_t b) const { return length(m.vertices[a] - m.vertices[b]); }
@@ -132,10 +136,10 @@ void tip_step(FaceWriter &w, const Branch *node) {
 } // namespace
 
 void TreeModel::build_faces(Branch *branch) {
-	fill_faces(branch ? branch : root, SubtreePlan());
+	fill_faces(branch ? branch : root, SubtreePlan(), nullptr);
 }
 
-void TreeModel::fill_faces(Branch *start, const SubtreePlan &plan) {
+void TreeModel::fill_faces(Branch *start, const SubtreePlan &plan, NormalSums *sums) {
 	auto step = [](FaceWriter &writer, Branch *node) {
 		if (node->is_leaf())
 			return;
@@ -147,13 +151,15 @@ void TreeModel::fill_faces(Branch *start, const SubtreePlan &plan) {
 			tip_step(writer, node);
 	};
 	int32_t n = ring_segments();
-	FaceWriter top{ *this, n, face_count };
+	// The top first: its triangles precede the subtrees' in every vertex's sum (a subtree's
+	// root ring is shared with its parent's tube), as in one depth-first walk.
+	FaceWriter top{ *this, n, face_count, sums };
 	visit_top(
 			start, plan, [&](Branch *b) { step(top, b); }, [&](const Subtree &s) { top.next_face += int32_t(pass_counts(s.span, n).faces); });
 	face_count = top.next_face;
 	plan.for_each_subtree([&](size_t i) {
 		const Subtree &s = plan.subtrees[i];
-		FaceWriter own{ *this, n, int32_t(pass_starts(s.before, n).faces) };
+		FaceWriter own{ *this, n, int32_t(pass_starts(s.before, n).faces), sums };
 		visit_preorder(s.root, [&](Branch *b) { step(own, b); });
 	});
 }

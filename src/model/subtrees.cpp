@@ -50,6 +50,19 @@ SubtreePlan SubtreePlan::for_tree(int32_t threads, int64_t forks) {
 	return plan;
 }
 
+std::vector<SubtreePlan::FaceRange> SubtreePlan::face_ranges(int64_t segments, int64_t face_count) const {
+	std::vector<FaceRange> ranges;
+	int64_t top_begin = 0;
+	for (const Subtree &s : subtrees) {
+		int64_t start = pass_starts(s.before, segments).faces;
+		ranges.push_back(FaceRange{ top_begin, start, false });
+		top_begin = start + pass_counts(s.span, segments).faces;
+		ranges.push_back(FaceRange{ start, top_begin, true });
+	}
+	ranges.push_back(FaceRange{ top_begin, face_count, false });
+	return ranges;
+}
+
 void SubtreePlan::for_each(size_t count, const std::function<void(size_t)> &work) const {
 	std::atomic<size_t> next{ 0 };
 	std::exception_ptr failure;

@@ -12,6 +12,7 @@
 
 #include "model/skeleton.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -78,6 +79,24 @@ struct SubtreePlan {
 	// among them), and returns when all have finished. The first exception is passed on.
 	void for_each(size_t count, const std::function<void(size_t)> &work) const;
 	void for_each_subtree(const std::function<void(size_t)> &work) const { for_each(subtrees.size(), work); }
+
+	// Calls work(begin, end) for pieces of [0, count), spread over the threads.
+	template <typename Work>
+	void for_each_piece(int64_t count, Work &&work) const {
+		int64_t pieces = std::min<int64_t>(int64_t(threads) * 4, std::max<int64_t>(count / 65536, 1));
+		for_each(size_t(pieces), [&](size_t piece) {
+			work(count * int64_t(piece) / pieces, count * int64_t(piece + 1) / pieces);
+		});
+	}
+
+	// The triangles [begin, end) of each subtree and of each stretch of the top between them,
+	// in their order in `faces` (which ends at `face_count`).
+	struct FaceRange {
+		int64_t begin;
+		int64_t end;
+		bool subtree;
+	};
+	std::vector<FaceRange> face_ranges(int64_t segments, int64_t face_count) const;
 };
 
 // Calls visit(branch) for the top of the tree below `start` in depth-first order, and

@@ -1,6 +1,7 @@
 // The generation driver: the order of the passes and the storage of the output arrays.
 #include "model/tree_model.h"
 
+#include "model/normals.h"
 #include "model/storage.h"
 #include "model/subtrees.h"
 
@@ -54,14 +55,15 @@ void TreeModel::generate() {
 	fill_twigs(root, plan);
 	face_count = int32_t(size.face_count);
 	allocate_faces();
-	fill_faces(root, plan);
+	NormalSums sums(*this, plan);
+	fill_faces(root, plan, &sums);
 	// The passes' write cursors end where the closed form says the arrays end.
 	assert(vertex_count == size.vertex_count && face_count == size.face_count);
 	assert(twig_vertex_count == size.twig_vertex_count && twig_face_count == size.twig_face_count);
 	// Nothing after the faces reads the skeleton: freeing it here lowers the peak memory.
 	destroy_skeleton();
-	fill_normals(plan);
-	split_uv_seam();
+	sums.finish(plan);
+	split_uv_seam(plan);
 }
 
 void TreeModel::grow_skeleton() {

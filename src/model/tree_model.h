@@ -17,6 +17,7 @@
 
 namespace wendrel {
 
+class NormalSums;
 struct SubtreePlan;
 
 struct TreeModel : TreeProperties {
@@ -93,8 +94,9 @@ private:
 	void grow_skeleton(SubtreePlan &plan);
 	void fill_rings(Branch *start, const SubtreePlan &plan);
 	void fill_twigs(Branch *start, const SubtreePlan &plan);
-	void fill_faces(Branch *start, const SubtreePlan &plan);
-	void fill_normals(const SubtreePlan &plan);
+	// Adds every triangle to `sums` as it is written, when given.
+	void fill_faces(Branch *start, const SubtreePlan &plan, NormalSums *sums);
+	void split_uv_seam(const SubtreePlan &plan);
 };
 
 // One surface's arrays exactly as generate() left them, for readers that treat the bark and
