@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <map>
+#include <utility>
 #include <tuple>
 #include <vector>
 
