@@ -57,7 +57,9 @@ struct TreeModel : TreeProperties {
 	// Zeroes the counters and frees the skeleton, keeping the arrays' storage for reuse.
 	void recycle();
 
-	// The steps of generate(), in order. Each pass is documented where it is defined.
+	// The steps of generate(), in order, each usable on its own; each pass is documented where
+	// it is defined. generate() itself takes the counts from measure_tree() instead of the two
+	// counting walks, which must agree with it.
 	void grow_skeleton(); // a fresh root at (0, trunk_length, 0), grown by split_branch
 	void count_vertices(Branch *branch);
 	void count_faces(Branch *branch);
