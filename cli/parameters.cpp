@@ -52,9 +52,9 @@ std::vector<Parameter> make_parameters() {
 	};
 }
 
-// Whether text holds nothing but a number that strtol or strtof consumed up to `end`.
+// Whether text holds nothing but a number that strtoll or strtof consumed up to `end`.
 bool consumed_all(const std::string &text, const char *end) {
-	return !text.empty() && end == text.c_str() + text.size() && errno != ERANGE;
+	return !text.empty() && end == text.c_str() + text.size();
 }
 
 } // namespace
@@ -68,7 +68,20 @@ std::string Parameter::option_name() const {
 }
 
 double Parameter::get(const TreeProperties &properties) const {
-	return type == ParameterType::INTEGER ? properties.*int_field : properties.*float_field;
+	// note: not a conditional expression, which would pass the integer through float and
+	// round every value above 2^24.
+	if (type == ParameterType::INTEGER) {
+		return properties.*int_field;
+	}
+	return properties.*float_field;
+}
+
+bool Parameter::in_range(double value) const {
+	// A float field holds the range ends rounded to float: 0.01 is stored just below 0.01.
+	if (type == ParameterType::REAL) {
+		return value >= static_cast<float>(min) && value <= static_cast<float>(max);
+	}
+	return value >= min && value <= max;
 }
 
 void Parameter::set(TreeProperties &properties, double value) const {
@@ -101,13 +114,15 @@ std::string parse_value(const Parameter &parameter, const std::string &text, dou
 		if (!consumed_all(text, end)) {
 			return "'" + text + "' is not a whole number";
 		}
-		if (parsed < std::numeric_limits<int32_t>::min() || parsed > std::numeric_limits<int32_t>::max()) {
+		if (errno == ERANGE || parsed < std::numeric_limits<int32_t>::min() || parsed > std::numeric_limits<int32_t>::max()) {
 			return "'" + text + "' does not fit in a 32-bit integer";
 		}
 		value = static_cast<double>(parsed);
 		return "";
 	}
 	// note: strtof, not strtod then a cast, so that the text is rounded to a float only once.
+	// A value below the normal range (1e-40) rounds to a subnormal or to 0 like any other;
+	// only one beyond the largest float is refused.
 	float parsed = std::strtof(text.c_str(), &end);
 	if (!consumed_all(text, end) || !std::isfinite(parsed)) {
 		return "'" + text + "' is not a finite number";

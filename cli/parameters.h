@@ -30,7 +30,7 @@ struct Parameter {
 	double get(const TreeProperties &properties) const;
 	// The value must be representable in the field's type; see parse_value().
 	void set(TreeProperties &properties, double value) const;
-	bool in_range(double value) const { return value >= min && value <= max; }
+	bool in_range(double value) const;
 };
 
 // Every parameter, seed first, in the node's inspector order, then the two the node keeps at
