@@ -95,6 +95,10 @@ void carry_uv(FaceWriter &w, const int32_t *fork_ring, int32_t offset, const Bra
 	Vec2 start = m.uvs[w.at(fork_ring, offset + j - 1)];
 	float d = w.distance(child->ring0[j], w.at(fork_ring, offset + j));
 	float v = start.v + scale * d * m.uv_multiplier;
+	// A radius that underflows towards 0 makes the scale overflow: the texture stops
+	// climbing there rather than turning infinite.
+	if (!std::isfinite(v))
+		v = start.v;
 	m.uvs[child->ring0[j]] = Vec2(start.u, v);
 	m.uvs[child->ring2[j]] = Vec2(start.u, v);
 }

@@ -3,6 +3,7 @@
 // size the arrays. The two must agree; the tests compare them.
 #include "model/sizes.h"
 
+#include "model/bounds.h"
 #include "model/tree_model.h"
 
 namespace wendrel {
@@ -65,6 +66,16 @@ TreeSize measure_tree(const TreeProperties &p) {
 			fits_elements(size.twig_vertex_count, sizeof(Vec3)) &&
 			fits_elements(size.face_count, sizeof(Face)) &&
 			fits_elements(size.twig_face_count, sizeof(Face));
+	if (size.fits) {
+		// Only now are the levels few enough to walk: the child lengths below the trunk down
+		// to the tips, and the trunk steps.
+		int64_t generations = (p.branches_count > 0 ? p.branches_count : 0) + 1;
+		int64_t steps = p.branches_count > 0 && p.trunk_height > 0 ? p.trunk_height : 0;
+		Fault fault = find_unrepresentable(p, generations, steps);
+		size.fits = fault.field == nullptr;
+		size.fault = fault.field;
+		size.reason = fault.reason;
+	}
 	return size;
 }
 

@@ -24,10 +24,27 @@ struct TreeSize {
 	int64_t twig_vertex_count = 0;
 	int64_t face_count = 0;
 	int64_t twig_face_count = 0;
-	// Whether every array fits in 2^31 - 1 bytes (and so every counter in an int32).
+	// Whether the tree can be built: every array fits in 2^31 - 1 bytes (and so every counter
+	// in an int32), and no length, radius or position the parameters give can overflow.
 	bool fits = false;
+	// Why a tree of representable size cannot be built, for a message: the TreeProperties
+	// field at fault ("radius_falloff_rate") and what its value does ("cannot be 0: ..."). Both null
+	// when the tree fits, and when it is only too large.
+	const char *fault = nullptr;
+	const char *reason = nullptr;
 };
 
+// The sizes, and whether the tree can be built. Refused, with the field at fault:
+// - a float field that is NaN or infinite (the node refuses these itself; other callers
+//   must not rely on them spreading into the arrays: they never reach them);
+// - a negative branch_length or branch_length_falloff, a trunk_taper that is not positive,
+//   a radius_falloff_rate of 0;
+// - values whose lengths, radii or positions could pass 10^8 units (a trunk_length of 3e38,
+//   a branch_length_exponent that makes the lengths grow level by level, a
+//   radius_falloff_rate near 0), or direction and texture factors beyond 10^12.
+// Every tree inside the inspector ranges is far within these bounds. Finite parameters that
+// pass give finite arrays; degenerate ones (radii that underflow to 0, branches of length 0)
+// are built with guards rather than refused.
 TreeSize measure_tree(const TreeProperties &properties);
 
 // The largest element counts an array may hold: 2^31 - 1 bytes of 12-byte or 8-byte elements.

@@ -7,6 +7,8 @@
 
 #include <cassert>
 #include <new>
+#include <stdexcept>
+#include <string>
 
 namespace wendrel {
 
@@ -40,6 +42,8 @@ void TreeModel::recycle() {
 void TreeModel::generate() {
 	// Refuse before touching anything, so that a failed generation keeps the previous result.
 	TreeSize size = measure_tree(*this);
+	if (size.fault)
+		throw std::domain_error(std::string(size.fault) + " " + size.reason);
 	if (!size.fits)
 		throw std::bad_alloc();
 	recycle();

@@ -46,9 +46,10 @@ struct TreeModel : TreeProperties {
 	TreeModel(const TreeModel &) = delete;
 	TreeModel &operator=(const TreeModel &) = delete;
 
-	// Regenerates every array from the parameters. A tree whose arrays would not fit
-	// (measure_tree(*this).fits is false) throws std::bad_alloc before anything is freed
-	// or allocated, so the previous result stays intact.
+	// Regenerates every array from the parameters. A tree that measure_tree() refuses throws
+	// before anything is freed or allocated, so the previous result stays intact:
+	// std::bad_alloc when its arrays would not fit, std::domain_error naming the field at
+	// fault when its geometry would overflow.
 	void generate();
 
 	// Frees the previous result and zeroes the counters.

@@ -1,0 +1,201 @@
+// The bounds are generous: far above anything the inspector offers (its largest trees stay
+// below 10^6 units), far below where the passes overflow. A position bound of 10^8 keeps
+// the cross product of two triangle edges, and its squared length, inside the float range.
+#include "model/bounds.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace wendrel {
+
+namespace {
+
+// Each term of the position bound (trunk, branch lengths, radii, twig size) stays below this,
+// so that their sum stays below 10^8.
+constexpr double EXTENT_LIMIT = 1e7;
+// Factors that only turn directions or scale the texture: large values make the unnormalised
+// sums of the direction formulas overflow.
+constexpr double SHAPE_LIMIT = 1e12;
+// One rounding of a float product or quotient, as a relative factor.
+constexpr double ROUNDING = 1.0 / 8388608.0; // 2^-23
+
+struct FloatField {
+	const char *name;
+	float TreeProperties::*field;
+};
+
+const FloatField FLOAT_FIELDS[] = {
+	{ "branch_clump_max", &TreeProperties::branch_clump_max },
+	{ "branch_clump_min", &TreeProperties::branch_clump_min },
+	{ "branch_length_falloff", &TreeProperties::branch_length_falloff },
+	{ "branch_length_exponent", &TreeProperties::branch_length_exponent },
+	{ "branch_factor", &TreeProperties::branch_factor },
+	{ "radius_falloff_rate", &TreeProperties::radius_falloff_rate },
+	{ "climb_rate", &TreeProperties::climb_rate },
+	{ "trunk_kink", &TreeProperties::trunk_kink },
+	{ "max_radius", &TreeProperties::max_radius },
+	{ "trunk_taper", &TreeProperties::trunk_taper },
+	{ "twist", &TreeProperties::twist },
+	{ "sweep_amount", &TreeProperties::sweep_amount },
+	{ "branch_length", &TreeProperties::branch_length },
+	{ "trunk_length", &TreeProperties::trunk_length },
+	{ "drop_amount", &TreeProperties::drop_amount },
+	{ "grow_amount", &TreeProperties::grow_amount },
+	{ "uv_multiplier", &TreeProperties::uv_multiplier },
+	{ "twig_scale", &TreeProperties::twig_scale },
+};
+
+const FloatField SHAPE_FIELDS[] = {
+	{ "branch_clump_max", &TreeProperties::branch_clump_max },
+	{ "branch_clump_min", &TreeProperties::branch_clump_min },
+	{ "branch_factor", &TreeProperties::branch_factor },
+	{ "twist", &TreeProperties::twist },
+	{ "sweep_amount", &TreeProperties::sweep_amount },
+	{ "drop_amount", &TreeProperties::drop_amount },
+	{ "grow_amount", &TreeProperties::grow_amount },
+	{ "uv_multiplier", &TreeProperties::uv_multiplier },
+};
+
+Fault fault(const char *field, const char *reason) {
+	Fault f;
+	f.field = field;
+	f.reason = reason;
+	return f;
+}
+
+// NaN fails every comparison, so the limits are written as "not within".
+bool within(double value, double limit) {
+	return std::fabs(value) <= limit;
+}
+
+Fault check_values(const TreeProperties &p) {
+	for (const FloatField &f : FLOAT_FIELDS)
+		if (!std::isfinite(p.*f.field))
+			return fault(f.name, "is not a finite number");
+	for (const FloatField &f : SHAPE_FIELDS)
+		if (!within(p.*f.field, SHAPE_LIMIT))
+			return fault(f.name, "is too large: the directions it shapes would overflow");
+	// A negative length raised to a fractional power has no value.
+	if (p.branch_length < 0.0f)
+		return fault("branch_length", "cannot be negative");
+	if (p.branch_length_falloff < 0.0f)
+		return fault("branch_length_falloff", "cannot be negative: the branch lengths would turn negative");
+	// The trunk's fork rings are its radius divided by the taper.
+	if (!(p.trunk_taper > 0.0f))
+		return fault("trunk_taper", "must be positive: the trunk's fork rings divide by it");
+	// The foot ring is the trunk's radius divided by the falloff rate.
+	if (p.radius_falloff_rate == 0.0f)
+		return fault("radius_falloff_rate", "cannot be 0: the foot ring's radius divides by it");
+	return Fault();
+}
+
+// Lowest and highest branch length of one generation, as the float arithmetic can give them.
+struct LengthRange {
+	double lo;
+	double hi;
+};
+
+// Widens a range by one float rounding each way; a low end below the normal floats may
+// round to 0.
+LengthRange rounded(LengthRange r, double roundings) {
+	double down = std::pow(1.0 - ROUNDING, roundings);
+	double up = std::pow(1.0 + ROUNDING, roundings);
+	double lo = r.lo * down < FLT_MIN ? 0.0 : r.lo * down;
+	return LengthRange{ lo, r.hi * up };
+}
+
+// The lengths of the children of a generation: parent ^ exponent × falloff, rounded to float.
+LengthRange child_lengths(const TreeProperties &p, LengthRange parent) {
+	double e = p.branch_length_exponent;
+	double f = p.branch_length_falloff;
+	double a = std::pow(parent.lo, e) * f;
+	double b = std::pow(parent.hi, e) * f;
+	return rounded(LengthRange{ std::fmin(a, b), std::fmax(a, b) }, 1.0);
+}
+
+const char *length_culprit(const TreeProperties &p) {
+	if (p.branch_length_exponent > 1.0f || p.branch_length_exponent < 0.0f)
+		return "branch_length_exponent";
+	if (p.branch_length_falloff > 1.0f)
+		return "branch_length_falloff";
+	return "branch_length";
+}
+
+struct LengthBounds {
+	double longest = 0.0; // any single branch
+	double path = 0.0;	  // all branch lengths along one path from the trunk to a tip
+};
+
+Fault bound_lengths(const TreeProperties &p, int64_t generations, int64_t steps, LengthBounds &out) {
+	// Trunk step k has branch_length × taper^k, one rounding per step.
+	double taper_end = std::pow(double(p.trunk_taper), double(steps));
+	double bl = p.branch_length;
+	LengthRange trunk = rounded(LengthRange{ bl * std::fmin(1.0, taper_end), bl * std::fmax(1.0, taper_end) }, double(steps));
+	if (!(trunk.hi <= EXTENT_LIMIT))
+		return fault(p.trunk_taper > 1.0f ? "trunk_taper" : "branch_length", "makes the branches too long");
+	out.longest = trunk.hi;
+	out.path = trunk.hi;
+	LengthRange range = trunk;
+	for (int64_t g = 0; g < generations; g++) {
+		range = child_lengths(p, range);
+		out.longest = std::fmax(out.longest, range.hi);
+		out.path += range.hi;
+		if (!(out.path <= EXTENT_LIMIT))
+			return fault(length_culprit(p), "makes the branches too long");
+	}
+	return Fault();
+}
+
+Fault bound_trunk(const TreeProperties &p, int64_t steps) {
+	if (!within(p.trunk_length, EXTENT_LIMIT))
+		return fault("trunk_length", "is too large");
+	if (!within(double(steps) * p.climb_rate, EXTENT_LIMIT))
+		return fault("climb_rate", "makes the trunk too tall");
+	if (!within(double(steps) * 2.0 * p.trunk_kink, EXTENT_LIMIT))
+		return fault("trunk_kink", "makes the trunk too crooked");
+	if (!within(3.0 * p.twig_scale, EXTENT_LIMIT))
+		return fault("twig_scale", "makes the twig cards too large");
+	return Fault();
+}
+
+// A branch's radius is its parent's times the falloff rate (the taper on the trunk), and
+// never more than its length while it is positive. Fork rings divide it by the taper or
+// multiply it by the rate; the foot ring divides it by the rate.
+Fault bound_radii(const TreeProperties &p, int64_t generations, int64_t steps, const LengthBounds &lengths) {
+	double max_radius = std::fabs(double(p.max_radius));
+	double rate = std::fabs(double(p.radius_falloff_rate));
+	double taper = p.trunk_taper;
+	if (!(max_radius <= EXTENT_LIMIT))
+		return fault("max_radius", "is too large");
+	double growth = std::pow(std::fmax(rate, 1.0), double(generations)) * std::pow(std::fmax(taper, 1.0), double(steps));
+	double radius = max_radius * growth;
+	if (p.max_radius >= 0.0f && p.radius_falloff_rate > 0.0f)
+		radius = std::fmin(radius, lengths.longest);
+	radius = rounded(LengthRange{ radius, radius }, double(generations + steps + 1)).hi;
+	if (!(max_radius / rate <= EXTENT_LIMIT))
+		return fault("radius_falloff_rate", "is too close to 0: the foot ring's radius would overflow");
+	// The passes form 1 / taper in float first: it must not overflow on its own.
+	if (!(1.0 / taper <= FLT_MAX) || !(radius / taper <= EXTENT_LIMIT))
+		return fault("trunk_taper", "is too close to 0: the trunk's fork rings would overflow");
+	if (!(radius * std::fmax(rate, 1.0) <= EXTENT_LIMIT))
+		return fault(rate > 1.0 ? "radius_falloff_rate" : "max_radius", "makes the branch radii overflow");
+	return Fault();
+}
+
+} // namespace
+
+Fault find_unrepresentable(const TreeProperties &p, int64_t generations, int64_t steps) {
+	Fault f = check_values(p);
+	if (f.field)
+		return f;
+	LengthBounds lengths;
+	f = bound_lengths(p, generations, steps, lengths);
+	if (f.field)
+		return f;
+	f = bound_trunk(p, steps);
+	if (f.field)
+		return f;
+	return bound_radii(p, generations, steps, lengths);
+}
+
+} // namespace wendrel
