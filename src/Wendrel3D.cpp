@@ -94,7 +94,7 @@ void Wendrel3D::_process(double p_delta) {
 void Wendrel3D::_exit_tree() {}
 
 // Stores p_value, regenerates and rebuilds. A value that is not a finite number, or a tree
-// too large to build, keeps the previous value, the previous arrays and the previous meshes.
+// that cannot be built, keeps the previous value, the previous arrays and the previous meshes.
 template <typename T>
 void Wendrel3D::set_parameter(const char *p_property, T &r_field, T p_value, Rebuild p_rebuild) {
 	if constexpr (std::is_floating_point_v<T>) {
@@ -118,9 +118,10 @@ void Wendrel3D::set_parameter(const char *p_property, T &r_field, T p_value, Reb
 // reaches the engine; true when the model now holds the tree of its parameters. p_change
 // names what is being applied, for the message.
 bool Wendrel3D::regenerate(const char *p_change) {
-	if (!wendrel::measure_tree(model).fits) {
-		const std::string message = std::string("Wendrel3D: the new ") + p_change +
-				" would grow a tree too large to build (an array over 2 GiB); it is not applied.";
+	const wendrel::TreeSize size = wendrel::measure_tree(model);
+	if (!size.fits) {
+		const std::string why = size.fault ? std::string("that cannot be built (") + size.fault + " " + size.reason + ")" : "too large to build (an array over 2 GiB)";
+		const std::string message = std::string("Wendrel3D: the new ") + p_change + " would grow a tree " + why + "; it is not applied.";
 		ERR_PRINT(message.c_str());
 		return false;
 	}

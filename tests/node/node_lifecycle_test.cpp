@@ -164,5 +164,18 @@ TEST_F(NodeTest, TooLargeTreeKeepsTheStoredValueArraysAndMeshes) {
 	expect_twigs_match_model(*node);
 }
 
+// A value whose geometry would overflow takes the same path, and the message names the field.
+TEST_F(NodeTest, UnbuildableTreeNamesTheParameterAndKeepsTheTree) {
+	const wendrel::Vec3 *vertices = node->get_model().vertices;
+	godot::stub::clear_calls();
+	node->set_radius_falloff_rate(0.0f);
+	EXPECT_EQ(node->get_radius_falloff_rate(), 0.73f);
+	EXPECT_EQ(node->get_model().vertices, vertices);
+	EXPECT_TRUE(godot::stub::calls().empty()) << "no mesh was replaced";
+	ASSERT_EQ(godot::stub::errors().size(), 1u);
+	EXPECT_NE(godot::stub::errors()[0].find("trunk_radius_falloff_rate would grow a tree that cannot be built (radius_falloff_rate cannot be 0"), std::string::npos)
+			<< godot::stub::errors()[0];
+}
+
 } // namespace
 } // namespace wendrel_test
