@@ -191,10 +191,39 @@ std::string scene_problem(const Options &options, const Recipe &recipe) {
 	return "";
 }
 
+// The tool's names are the generator's field names, some with the node's "trunk_" in front.
+const Parameter *parameter_of_field(const char *field) {
+	const Parameter *parameter = find_parameter(field);
+	return parameter ? parameter : find_parameter(std::string("trunk_") + field);
+}
+
+// "--trunk-taper 0 must be positive: ..." for a refusal that names a parameter.
+std::string describe_fault(const TreeSize &size, const TreeProperties &properties) {
+	const Parameter *parameter = parameter_of_field(size.fault);
+	std::string name = parameter ? parameter->option_name() + " " + format_value(*parameter, parameter->get(properties)) : size.fault;
+	return name + " " + size.reason;
+}
+
+// A value refused on its own, with every other parameter at its default, is a usage error;
+// one refused only together with the others is a tree that cannot be built.
+std::string refused_value(const TreeProperties &properties) {
+	TreeSize size = measure_tree(properties);
+	const Parameter *parameter = size.fault ? parameter_of_field(size.fault) : nullptr;
+	if (!parameter) {
+		return "";
+	}
+	TreeProperties alone;
+	parameter->set(alone, parameter->get(properties));
+	return measure_tree(alone).fault ? describe_fault(size, properties) : "";
+}
+
 // Grows the tree, writes every output at once, and prints the statistics.
 int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &out) {
 	const TreeProperties &properties = recipe.properties;
 	TreeSize size = measure_tree(properties);
+	if (size.fault) {
+		throw std::runtime_error("cannot build the tree: " + describe_fault(size, properties));
+	}
 	if (!size.fits) {
 		throw std::runtime_error("the tree is too large to build (" + std::to_string(size.branches) + " branches, " + std::to_string(size.max_vertex_count) + " bark vertices): lower --trunk-branches-count, --trunk-height or --trunk-segments");
 	}
@@ -287,6 +316,9 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 	try {
 		Recipe recipe = resolve(options, err);
 		problem = scene_problem(options, recipe);
+		if (problem.empty()) {
+			problem = refused_value(recipe.properties);
+		}
 		if (!problem.empty()) {
 			return usage_error(err, problem);
 		}

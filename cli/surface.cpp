@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 namespace wendrel {
 
@@ -73,6 +75,19 @@ void drop_unused(Mesh &mesh, const std::vector<bool> &used) {
 	}
 }
 
+bool finite(Vec3 v) {
+	return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// No file format holds NaN or infinity: glTF would get null bounds, OBJ "nan" lines.
+void require_finite(const Mesh &mesh) {
+	for (size_t v = 0; v < mesh.positions.size(); ++v) {
+		if (!finite(mesh.positions[v]) || !std::isfinite(mesh.uvs[v].u) || !std::isfinite(mesh.uvs[v].v)) {
+			throw std::runtime_error("vertex " + std::to_string(v) + " of the tree has a position or texture coordinate that is not finite; nothing was written");
+		}
+	}
+}
+
 } // namespace
 
 int32_t used_vertex_count(const Surface &surface) {
@@ -96,6 +111,7 @@ Mesh export_mesh(const Surface &surface) {
 	size_t count = surface.vertex_count > 0 ? static_cast<size_t>(surface.vertex_count) : 0;
 	mesh.positions.assign(surface.vertices, surface.vertices + count);
 	mesh.uvs.assign(surface.uvs, surface.uvs + count);
+	require_finite(mesh);
 	mesh.normals.reserve(count);
 	bool needs_repair = false;
 	for (size_t v = 0; v < count; ++v) {

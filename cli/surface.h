@@ -30,7 +30,8 @@ struct Mesh {
 // Copies a surface, normalising its normals. A zero or non-finite normal, which no file
 // format accepts, is replaced by the normal of the faces around the vertex, or by +y where
 // those have no area either. Vertices that no face uses are left out (viewers drop them, and
-// would then count fewer than the model holds); the others keep their order.
+// would then count fewer than the model holds); the others keep their order. A position or
+// texture coordinate that is not finite cannot be mended: throws std::runtime_error.
 Mesh export_mesh(const Surface &surface);
 
 // The number of vertices of the surface that some face uses: what export_mesh() keeps.

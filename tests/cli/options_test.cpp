@@ -105,6 +105,9 @@ TEST(Options, BadInputFailsWithoutWritingAnything) {
 		{ { "--texture-size", "100", "-o", "@/t.glb" }, 2, "power of two" },
 		{ { "--from", "@/none.glb", "-o", "@/t.glb" }, 1, "cannot read" },
 		{ { "--from", "@/t.json", "--preset", "bush", "--stats" }, 2, "excludes" },
+		{ { "--trunk-radius-falloff-rate", "0", "-o", "@/t.glb" }, 2, "--trunk-radius-falloff-rate 0.0 cannot be 0" },
+		{ { "--trunk-branches-count", "8", "--trunk-branch-length", "10", "--branch-length-exponent", "1.5", "-o", "@/t.glb" },
+				1, "cannot build the tree: --branch-length-exponent 1.5 makes the branches too long" },
 	};
 	for (const BadInput &c : cases) {
 		ScratchDir dir;

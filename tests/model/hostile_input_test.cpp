@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <new>
+#include <stdexcept>
 
 using namespace wendrel;
 using wendrel::test::digest;
@@ -125,6 +127,65 @@ TEST(SizeGuard, BoundaryIsTheArrayLimit) {
 	EXPECT_TRUE(measure_tree(p).fits);
 	p.segments = 35791396;
 	EXPECT_FALSE(measure_tree(p).fits);
+}
+
+// Finite values a script can set: each tree is built with finite arrays (the radius that
+// underflows along a tall trunk), or refused before anything changes, naming the field.
+TEST(Representable, FiniteParametersGiveFiniteArraysOrARefusalNamingTheField) {
+	struct Case {
+		const char *what;
+		void (*apply)(TreeModel &);
+		const char *fault; // null: built
+	};
+	const Case cases[] = {
+		{ "radius underflowing along 1613 steps", [](TreeModel &t) {
+			 t.branches_count = 1;
+			 t.trunk_height = 1613;
+		 },
+				nullptr },
+		{ "radius reaching 0 along 3000 steps", [](TreeModel &t) {
+			 t.branches_count = 1;
+			 t.trunk_height = 3000;
+		 },
+				nullptr },
+		{ "lengths growing by the power 1.5", [](TreeModel &t) {
+			 t.branches_count = 8;
+			 t.branch_length = 10.0f;
+			 t.branch_length_exponent = 1.5f;
+		 },
+				"branch_length_exponent" },
+		{ "exponent -2", [](TreeModel &t) { t.branch_length_exponent = -2.0f; }, "branch_length_exponent" },
+		{ "falloff rate 0", [](TreeModel &t) { t.radius_falloff_rate = 0.0f; }, "radius_falloff_rate" },
+		{ "falloff rate -0", [](TreeModel &t) { t.radius_falloff_rate = -0.0f; }, "radius_falloff_rate" },
+		{ "falloff rate 1e-30", [](TreeModel &t) { t.radius_falloff_rate = 1e-30f; }, "radius_falloff_rate" },
+		{ "branch length -0.01", [](TreeModel &t) { t.branch_length = -0.01f; }, "branch_length" },
+		{ "length falloff -0.1", [](TreeModel &t) { t.branch_length_falloff = -0.1f; }, "branch_length_falloff" },
+		{ "taper 0", [](TreeModel &t) { t.trunk_taper = 0.0f; }, "trunk_taper" },
+		{ "taper -1", [](TreeModel &t) { t.trunk_taper = -1.0f; }, "trunk_taper" },
+		{ "trunk length 3e38", [](TreeModel &t) { t.trunk_length = 3e38f; }, "trunk_length" },
+		{ "twist NaN", [](TreeModel &t) { t.twist = NAN; }, "twist" },
+		{ "uv multiplier -inf", [](TreeModel &t) { t.uv_multiplier = -INFINITY; }, "uv_multiplier" },
+	};
+	TreeModel m;
+	m.generate();
+	uint64_t before = digest(m);
+	for (const Case &c : cases) {
+		TreeProperties saved = m;
+		c.apply(m);
+		TreeSize size = measure_tree(m);
+		if (!c.fault) {
+			EXPECT_TRUE(size.fits) << c.what << ": " << (size.fault ? size.fault : "");
+			m.generate();
+			EXPECT_TRUE(validate_mesh(m)) << c.what;
+		} else {
+			EXPECT_FALSE(size.fits) << c.what;
+			EXPECT_STREQ(size.fault, c.fault) << c.what;
+			EXPECT_THROW(m.generate(), std::domain_error) << c.what;
+			EXPECT_EQ(digest(m), before) << c.what;
+		}
+		static_cast<TreeProperties &>(m) = saved;
+		m.generate();
+	}
 }
 
 TEST(SizeGuard, TopOfTheInspectorRangesFits) {
