@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building Wendrel3D needs on a Debian machine (run as root); with --tests, also
-# what the tests need: Node.js and the Khronos glTF validator from npm.
+# what the tests need: Node.js and the Khronos glTF validator from npm, clang 14 with libFuzzer.
 # Packages already present are left alone, so a second run costs no network access.
 set -euo pipefail
 
@@ -9,7 +9,7 @@ packages=(cmake g++ make git libgtest-dev libbenchmark-dev libcli11-dev libtinyg
 with_tests=false
 if [ "${1:-}" = "--tests" ]; then
 	with_tests=true
-	packages+=(nodejs)
+	packages+=(nodejs clang-14 libclang-rt-14-dev) # the glTF validator, the libFuzzer target
 fi
 
 missing=()

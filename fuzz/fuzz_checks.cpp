@@ -1,0 +1,156 @@
+#include "fuzz_checks.h"
+
+#include <cmath>
+#include <cstdio>
+#include <new>
+#include <stdexcept>
+
+namespace wendrel::fuzz {
+
+namespace {
+
+bool finite(Vec3 v) {
+	return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+bool finite(Vec2 v) {
+	return std::isfinite(v.u) && std::isfinite(v.v);
+}
+
+template <typename T>
+std::string first_non_finite(const char *name, const T *array, int32_t count) {
+	for (int32_t i = 0; i < count; i++)
+		if (!finite(array[i]))
+			return std::string(name) + "[" + std::to_string(i) + "] is not finite";
+	return "";
+}
+
+std::string first_bad_index(const char *name, const Face *faces, int32_t count, int32_t limit) {
+	for (int32_t i = 0; i < count; i++)
+		for (int32_t index : faces[i].index)
+			if (index < 0 || index >= limit)
+				return std::string(name) + "[" + std::to_string(i) + "] holds " + std::to_string(index);
+	return "";
+}
+
+std::string check_counts(const TreeModel &m, const TreeSize &size) {
+	if (m.face_count != size.face_count || m.twig_face_count != size.twig_face_count ||
+			m.twig_vertex_count != size.twig_vertex_count || m.vertex_count < size.vertex_count ||
+			m.vertex_count > size.max_vertex_count)
+		return "counts differ from measure_tree()";
+	return "";
+}
+
+bool all_finite(const TreeProperties &p) {
+	const float values[] = { p.branch_clump_max, p.branch_clump_min, p.branch_length_falloff,
+		p.branch_length_exponent, p.branch_factor, p.radius_falloff_rate, p.climb_rate, p.trunk_kink,
+		p.max_radius, p.trunk_taper, p.twist, p.sweep_amount, p.branch_length, p.trunk_length,
+		p.drop_amount, p.grow_amount, p.uv_multiplier, p.twig_scale };
+	for (float v : values)
+		if (!std::isfinite(v))
+			return false;
+	return true;
+}
+
+std::string check_built(const TreeModel &m, const TreeSize &size) {
+	const std::string checks[] = {
+		m.root ? "the skeleton outlived generate()" : "",
+		check_counts(m, size),
+		first_bad_index("faces", m.faces, m.face_count, m.vertex_count),
+		first_bad_index("twig_faces", m.twig_faces, m.twig_face_count, m.twig_vertex_count),
+		first_non_finite("vertices", m.vertices, m.vertex_count),
+		first_non_finite("normals", m.normals, m.vertex_count),
+		first_non_finite("uvs", m.uvs, m.vertex_count),
+		first_non_finite("twig_vertices", m.twig_vertices, m.twig_vertex_count),
+		first_non_finite("twig_normals", m.twig_normals, m.twig_vertex_count),
+		first_non_finite("twig_uvs", m.twig_uvs, m.twig_vertex_count),
+	};
+	for (const std::string &finding : checks)
+		if (!finding.empty())
+			return finding;
+	return "";
+}
+
+// generate() on a refused tree must throw and leave the previous arrays untouched.
+Verdict check_refused(TreeModel &model) {
+	Verdict verdict;
+	verdict.outcome = Outcome::REFUSED;
+	uint64_t before = digest(model);
+	const Vec3 *vertices = model.vertices;
+	try {
+		model.generate();
+		verdict.finding = "a refused tree was generated";
+	} catch (const std::bad_alloc &) {
+	} catch (const std::domain_error &) {
+	}
+	if (verdict.finding.empty() && (digest(model) != before || model.vertices != vertices))
+		verdict.finding = "a refusal changed the previous result";
+	return verdict;
+}
+
+} // namespace
+
+uint64_t digest(const TreeModel &m) {
+	uint64_t hash = 14695981039346656037ull;
+	auto mix = [&hash](const void *data, size_t bytes) {
+		const unsigned char *p = static_cast<const unsigned char *>(data);
+		for (size_t i = 0; i < bytes; i++) {
+			hash ^= p[i];
+			hash *= 1099511628211ull;
+		}
+	};
+	int32_t counts[4] = { m.vertex_count, m.twig_vertex_count, m.face_count, m.twig_face_count };
+	mix(counts, sizeof counts);
+	mix(m.vertices, sizeof(Vec3) * size_t(m.vertex_count));
+	mix(m.normals, sizeof(Vec3) * size_t(m.vertex_count));
+	mix(m.uvs, sizeof(Vec2) * size_t(m.vertex_count));
+	mix(m.twig_vertices, sizeof(Vec3) * size_t(m.twig_vertex_count));
+	mix(m.twig_normals, sizeof(Vec3) * size_t(m.twig_vertex_count));
+	mix(m.twig_uvs, sizeof(Vec2) * size_t(m.twig_vertex_count));
+	mix(m.faces, sizeof(Face) * size_t(m.face_count));
+	mix(m.twig_faces, sizeof(Face) * size_t(m.twig_face_count));
+	return hash;
+}
+
+Verdict generate_and_check(TreeModel &model, const TreeProperties &properties) {
+	static_cast<TreeProperties &>(model) = properties;
+	TreeSize size = measure_tree(model);
+	if (!size.fits)
+		return check_refused(model);
+	Verdict verdict;
+	if (size.max_vertex_count > VERTEX_BUDGET)
+		return verdict;
+	verdict.outcome = Outcome::BUILT;
+	if (!all_finite(properties)) {
+		verdict.finding = "a non-finite parameter was accepted";
+		return verdict;
+	}
+	try {
+		model.generate();
+	} catch (const std::exception &e) {
+		verdict.finding = std::string("an accepted tree threw: ") + e.what();
+		return verdict;
+	}
+	verdict.finding = check_built(model, size);
+	return verdict;
+}
+
+std::string describe(const TreeProperties &p) {
+	char text[1024];
+	std::snprintf(text, sizeof text,
+			"--seed %d --trunk-segments %d --trunk-branches-count %d --trunk-height %d "
+			"--trunk-branch-length %.9g --trunk-branch-length-falloff %.9g --branch-length-exponent %.9g "
+			"--trunk-branch-factor %.9g --trunk-branch-clump-max %.9g --trunk-branch-clump-min %.9g "
+			"--trunk-drop-amount %.9g --trunk-grow-amount %.9g --trunk-sweep-amount %.9g "
+			"--trunk-max-radius %.9g --trunk-radius-falloff-rate %.9g --trunk-taper %.9g "
+			"--trunk-climb-rate %.9g --trunk-kink %.9g --trunk-twist %.9g --trunk-length %.9g "
+			"--trunk-uv-multiplier %.9g --twig-scale %.9g",
+			p.seed, p.segments, p.branches_count, p.trunk_height, double(p.branch_length),
+			double(p.branch_length_falloff), double(p.branch_length_exponent), double(p.branch_factor),
+			double(p.branch_clump_max), double(p.branch_clump_min), double(p.drop_amount), double(p.grow_amount),
+			double(p.sweep_amount), double(p.max_radius), double(p.radius_falloff_rate), double(p.trunk_taper),
+			double(p.climb_rate), double(p.trunk_kink), double(p.twist), double(p.trunk_length),
+			double(p.uv_multiplier), double(p.twig_scale));
+	return text;
+}
+
+} // namespace wendrel::fuzz
