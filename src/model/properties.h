@@ -6,7 +6,9 @@
 namespace wendrel {
 
 // The tree's parameters, the seed and the running state of the random function.
-// The fields are plain data: the node and the command-line tool assign them directly.
+// The fields are plain data: the node and the command-line tool assign them directly. Any
+// value may be stored; measure_tree() says which trees can be built (NaN and infinities
+// never can), and generate() refuses the others before touching its arrays.
 struct TreeProperties {
 	float branch_clump_max = 0.454f;
 	float branch_clump_min = 0.404f;

@@ -15,6 +15,10 @@ namespace wendrel {
 
 namespace {
 
+// Far beyond any fork a real frame gives (that needs a frame within 10^-15 of flat), far
+// below where squaring a position overflows the normals.
+constexpr float MAX_STRETCHED_RADIUS = 1e15f;
+
 // Everything a fork needs that does not change from fork to fork.
 struct RingContext {
 	TreeModel &model;
@@ -85,8 +89,9 @@ ForkFrame fork_frame(const RingContext &ctx, const Branch *b, float r) {
 	f.d2 = normalize(cross(f.t, incoming));
 	f.stretch = 1.0f / dot(d1, f.d2);
 	// A fork whose children sit on its own head (or a root of height 0) has no frame: the
-	// stretch divides by zero and would make the sweep non-finite. Leave it unstretched.
-	if (!std::isfinite(f.stretch))
+	// stretch divides by zero, or by a product of tiny components, and would throw the sweep
+	// out of the float range. Leave it unstretched.
+	if (!(std::fabs(f.stretch * f.ring_radius) <= MAX_STRETCHED_RADIUS))
 		f.stretch = 1.0f;
 	return f;
 }
