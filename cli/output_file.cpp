@@ -88,6 +88,17 @@ extern "C" void remove_temporaries_and_die(int signal) {
 	std::raise(signal);
 }
 
+// A signal the caller ignores (a background job's SIGINT) stays ignored.
+using Handler = void (*)(int);
+
+Handler catch_unless_ignored(int signal) {
+	Handler previous = std::signal(signal, remove_temporaries_and_die);
+	if (previous == SIG_IGN) {
+		std::signal(signal, SIG_IGN);
+	}
+	return previous;
+}
+
 // Installs the handlers for the time of one write_files() call. SIGXFSZ is ignored rather
 // than fatal, so that a file-size limit fails the write with EFBIG and the normal clean-up runs.
 class SignalGuard {
@@ -96,8 +107,8 @@ public:
 		cleanup.paths.clear();
 		cleanup.paths.reserve(2 * files); // a temporary file and a backup each
 		cleanup.count = 0;
-		interrupt = std::signal(SIGINT, remove_temporaries_and_die);
-		terminate = std::signal(SIGTERM, remove_temporaries_and_die);
+		interrupt = catch_unless_ignored(SIGINT);
+		terminate = catch_unless_ignored(SIGTERM);
 		file_size = std::signal(SIGXFSZ, SIG_IGN);
 	}
 	~SignalGuard() {
@@ -122,9 +133,9 @@ public:
 	}
 
 private:
-	void (*interrupt)(int);
-	void (*terminate)(int);
-	void (*file_size)(int);
+	Handler interrupt;
+	Handler terminate;
+	Handler file_size;
 };
 
 // Blocks SIGINT and SIGTERM while it lives: the renames and their undoing run to the end.
