@@ -110,6 +110,9 @@ LengthRange child_lengths(const TreeProperties &p, LengthRange parent) {
 	double f = p.branch_length_falloff;
 	double a = std::pow(parent.lo, e) * f;
 	double b = std::pow(parent.hi, e) * f;
+	// An overflowing power times a falloff of 0 has no value: count it as unbounded.
+	if (std::isnan(a) || std::isnan(b))
+		return LengthRange{ 0.0, INFINITY };
 	return rounded(LengthRange{ std::fmin(a, b), std::fmax(a, b) }, 1.0);
 }
 

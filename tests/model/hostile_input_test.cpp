@@ -155,6 +155,12 @@ TEST(Representable, FiniteParametersGiveFiniteArraysOrARefusalNamingTheField) {
 		 },
 				"branch_length_exponent" },
 		{ "exponent -2", [](TreeModel &t) { t.branch_length_exponent = -2.0f; }, "branch_length_exponent" },
+		{ "an overflowing power times a falloff of 0", [](TreeModel &t) {
+			 t.branch_length = 2.0f;
+			 t.branch_length_falloff = 0.0f;
+			 t.branch_length_exponent = 1e13f;
+		 },
+				"branch_length_exponent" },
 		{ "falloff rate 0", [](TreeModel &t) { t.radius_falloff_rate = 0.0f; }, "radius_falloff_rate" },
 		{ "falloff rate -0", [](TreeModel &t) { t.radius_falloff_rate = -0.0f; }, "radius_falloff_rate" },
 		{ "falloff rate 1e-30", [](TreeModel &t) { t.radius_falloff_rate = 1e-30f; }, "radius_falloff_rate" },
