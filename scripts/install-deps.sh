@@ -9,7 +9,7 @@ packages=(cmake g++ make git libgtest-dev libbenchmark-dev libcli11-dev libtinyg
 with_tests=false
 if [ "${1:-}" = "--tests" ]; then
 	with_tests=true
-	packages+=(nodejs clang-14 libclang-rt-14-dev) # the glTF validator, the libFuzzer target
+	packages+=(nodejs clang-14 libclang-rt-14-dev libmpfr-dev) # the glTF validator, the libFuzzer target, the math reference
 fi
 
 missing=()
