@@ -5,6 +5,7 @@
 // children, n = segments: exactly what count_faces counted) and one `uvs` entry per bark
 // vertex. u runs once around every ring and is carried from ring to ring; v grows with the
 // distance climbed.
+#include "model/exact_math.h"
 #include "model/normals.h"
 #include "model/subtrees.h"
 #include "model/tree_model.h"
@@ -42,9 +43,9 @@ int32_t foot_ring_offset(const Branch *root, int32_t n) {
 	Vec3 normal = normalize(cross(root->child0->head - root->head, root->child1->head - root->head));
 	Vec3 trunk = normalize(root->head);
 	Vec3 reference(-1.0f, 0.0f, 0.0f);
-	// Rounding can push a unit dot product a hair past ±1, where acosf has no answer.
+	// Rounding can push a unit dot product a hair past ±1, where arc cosine has no answer.
 	float cosine = fminf(fmaxf(dot(normal, reference), -1.0f), 1.0f);
-	float theta = acosf(cosine);
+	float theta = exact_acos(cosine);
 	if (dot(trunk, cross(reference, normal)) > 0.0f)
 		theta = 2.0f * PI - theta;
 	return int32_t(floorf(theta / PI * 0.5f * float(n) + 0.5f));

@@ -93,7 +93,7 @@ inline Vec3 rotate_about_axis(Vec3 v, Vec3 k, float cos_angle, float sin_angle) 
 	return v * cos_angle + across * sin_angle + k * along * fold;
 }
 
-// The same rotation by an angle in radians, with the C library's sinf and cosf.
+// The same rotation by an angle in radians, with the generator's own correctly rounded sine and cosine.
 Vec3 rotate_about_axis(Vec3 v, Vec3 k, float angle);
 
 // Multiplies the component of v along the unit vector n by s.

@@ -1,4 +1,5 @@
 // Skeleton growth: the split of one branch into two children, repeated depth first.
+#include "model/exact_math.h"
 #include "model/skeleton.h"
 #include "model/subtrees.h"
 
@@ -63,7 +64,7 @@ int split_one(const SplitFrame &f, TreeProperties &p, SkeletonStorage &storage, 
 		std::swap(d0, d1);
 	if (f.steps > 0) {
 		float angle = float(f.steps) / float(p.trunk_height) * 2.0f * PI * p.twist;
-		d1 = normalize(Vec3(sinf(angle), r, cosf(angle)));
+		d1 = normalize(Vec3(exact_sin(angle), r, exact_cos(angle)));
 	}
 	Vec3 push = level_push(p, f.level, rlevel);
 	d0 = normalize(d0 + push);
@@ -75,8 +76,8 @@ int split_one(const SplitFrame &f, TreeProperties &p, SkeletonStorage &storage, 
 	Branch *c1 = storage.place_branch(2 + 2 * fork, h1, b);
 	b->child0 = c0;
 	b->child1 = c1;
-	// note: the power in double precision, the product rounded once to float.
-	float child_length = float(std::pow(double(b->length), double(p.branch_length_exponent)) * double(p.branch_length_falloff));
+	// note: the power times the falloff, rounded once to float.
+	float child_length = exact_scaled_power(b->length, p.branch_length_exponent, p.branch_length_falloff);
 	c0->length = child_length;
 	c1->length = child_length;
 

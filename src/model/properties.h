@@ -43,7 +43,8 @@ struct TreeProperties {
 			float p_grow_amount, float p_uv_multiplier, float p_twig_scale, int32_t p_seed);
 
 	// A pseudo-random value in [0, 1]: |cos(value + value²)|, the argument formed exactly and
-	// rounded once. A value of exactly 0 draws the running counter instead and advances it.
+	// rounded once, the cosine correctly rounded. A value of exactly 0 draws the running
+	// counter instead and advances it.
 	float random(float value);
 };
 

@@ -1,6 +1,8 @@
 // The seeded random function of the skeleton's growth.
 #include "model/properties.h"
 
+#include "model/exact_math.h"
+
 #include <cmath>
 
 namespace wendrel {
@@ -35,7 +37,7 @@ float TreeProperties::random(float value) {
 		value = float(random_state);
 		random_state = int32_t(uint32_t(random_state) + 1u); // wraps instead of overflowing
 	}
-	return fabsf(cosf(square_plus(value)));
+	return fabsf(exact_cos(square_plus(value)));
 }
 
 } // namespace wendrel

@@ -5,6 +5,7 @@
 // per leaf: exactly what count_vertices counted) and advances `vertex_count` from 0 to that
 // count. Every fork gets `ring0`, `ring1` and `ring2`, the root `root_ring`, every leaf
 // its `end_index`, every branch its `radius`.
+#include "model/exact_math.h"
 #include "model/subtrees.h"
 #include "model/tree_model.h"
 
@@ -26,8 +27,8 @@ struct RingContext {
 	int32_t segments;
 	int32_t next_vertex;
 	int64_t forks_placed; // depth-first number of the next fork
-	// cosf and sinf of j·α for j = 0 .. segments-1, α = 2π / segments: every fork sweeps
-	// the same angles, so the C library is asked once per generation.
+	// cos and sin of j·α for j = 0 .. segments-1, α = 2π / segments: every fork sweeps
+	// the same angles, so they are computed once per generation.
 	std::vector<float> cos_step;
 	std::vector<float> sin_step;
 	// note: the crotch frame turns by the fixed 1.57 rad, not by π/2; kept as the
@@ -41,12 +42,12 @@ struct RingContext {
 		float alpha = 2.0f * PI / float(segments);
 		for (int32_t j = 0; j < segments; j++) {
 			float angle = float(j) * alpha;
-			cos_step[size_t(j)] = cosf(angle);
-			sin_step[size_t(j)] = sinf(angle);
+			cos_step[size_t(j)] = exact_cos(angle);
+			sin_step[size_t(j)] = exact_sin(angle);
 		}
 		float quarter = 1.57f;
-		cos_quarter = cosf(quarter);
-		sin_quarter = sinf(quarter);
+		cos_quarter = exact_cos(quarter);
+		sin_quarter = exact_sin(quarter);
 	}
 
 	int32_t append(Vec3 position) {
