@@ -1,6 +1,7 @@
 // Skeleton growth: the split of one branch into two children, repeated depth first.
 #include "model/exact_math.h"
 #include "model/skeleton.h"
+#include "model/split_memo.h"
 #include "model/subtrees.h"
 
 #include <cmath>
@@ -43,7 +44,8 @@ struct SplitFrame {
 // Splits one branch, the fork numbered `fork`: draws its random number and places its two
 // children. Returns the frames of the children that grow further, child0 first; none below
 // level 1.
-int split_one(const SplitFrame &f, TreeProperties &p, SkeletonStorage &storage, int64_t fork, SplitFrame out[2]) {
+int split_one(const SplitFrame &f, TreeProperties &p, SplitMemo &memo, SkeletonStorage &storage, int64_t fork,
+		SplitFrame out[2]) {
 	Branch *b = f.branch;
 	int32_t rlevel = int32_t(int64_t(p.branches_count) - f.level);
 	if (!b->parent)
@@ -52,7 +54,7 @@ int split_one(const SplitFrame &f, TreeProperties &p, SkeletonStorage &storage, 
 	Vec3 n = cross(dir, Vec3(dir.z, dir.x, dir.y));
 	Vec3 t = cross(dir, n);
 
-	float r = p.random(float(draw_argument(p, f.level, f.count0, f.count1)));
+	float r = memo.draw(float(draw_argument(p, f.level, f.count0, f.count1)));
 
 	Vec3 adj = n * r + t * (1.0f - r);
 	if (r > 0.5f)
@@ -77,7 +79,7 @@ int split_one(const SplitFrame &f, TreeProperties &p, SkeletonStorage &storage, 
 	b->child0 = c0;
 	b->child1 = c1;
 	// note: the power times the falloff, rounded once to float.
-	float child_length = exact_scaled_power(b->length, p.branch_length_exponent, p.branch_length_falloff);
+	float child_length = memo.child_length(b->length, f.level);
 	c0->length = child_length;
 	c1->length = child_length;
 
@@ -142,11 +144,13 @@ void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *
 	// then child1's) without recursing along a trunk of any height.
 	std::vector<SplitFrame> pending;
 	pending.push_back(SplitFrame{ branch, level, steps, count0, count1 });
+	// Each call has its own memo over its own properties: subtrees grow on several threads.
+	SplitMemo memo(*properties);
 	while (!pending.empty()) {
 		SplitFrame frame = pending.back();
 		pending.pop_back();
 		SplitFrame children[2];
-		if (split_one(frame, *properties, storage, fork++, children) == 2) {
+		if (split_one(frame, *properties, memo, storage, fork++, children) == 2) {
 			pending.push_back(children[1]);
 			pending.push_back(children[0]);
 		}
@@ -159,6 +163,7 @@ void grow_tree(Branch *root, int32_t level, int32_t steps, TreeProperties &p, Sk
 	std::vector<SplitFrame> pending;
 	pending.push_back(SplitFrame{ root, level, steps, 1, 1 });
 	TreeOrder order;
+	SplitMemo memo(p); // the top's, used on this thread only
 	while (!pending.empty()) {
 		SplitFrame frame = pending.back();
 		pending.pop_back();
@@ -172,7 +177,7 @@ void grow_tree(Branch *root, int32_t level, int32_t steps, TreeProperties &p, Sk
 			continue;
 		}
 		SplitFrame children[2];
-		int growing = split_one(frame, p, storage, order.forks++, children);
+		int growing = split_one(frame, p, memo, storage, order.forks++, children);
 		if (growing == 2) {
 			pending.push_back(children[1]);
 			pending.push_back(children[0]);
