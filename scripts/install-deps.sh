@@ -9,7 +9,9 @@ packages=(cmake g++ make git libgtest-dev libbenchmark-dev libcli11-dev libtinyg
 with_tests=false
 if [ "${1:-}" = "--tests" ]; then
 	with_tests=true
-	packages+=(nodejs clang-14 libclang-rt-14-dev libmpfr-dev) # the glTF validator, the libFuzzer target, the math reference
+	# The glTF validator, the libFuzzer target, the math reference, and the Windows build of
+	# the tests: MinGW-w64, GoogleTest's sources and Wine.
+	packages+=(nodejs clang-14 libclang-rt-14-dev libmpfr-dev googletest g++-mingw-w64-x86-64 wine wine64)
 fi
 
 missing=()

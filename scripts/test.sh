@@ -2,7 +2,8 @@
 # Builds every target and runs the whole test suite twice: an optimised build, then a
 # debug build under AddressSanitizer and UndefinedBehaviorSanitizer, whose random parameter
 # sweep runs for a minute. Then builds the libFuzzer target with clang and runs it briefly,
-# and runs the node's suite inside Godot (scripts/engine-test.sh).
+# runs the node's suite inside Godot (scripts/engine-test.sh), and the generator's tests and
+# the tool cross-compiled for Windows under Wine (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --tests
@@ -25,3 +26,4 @@ mkdir -p build/fuzz/corpus
 build/fuzz/fuzz/generate_fuzzer -max_total_time=30 -max_len=88 -len_control=0 -rss_limit_mb=4096 build/fuzz/corpus
 
 bash scripts/engine-test.sh
+bash scripts/test-windows.sh
