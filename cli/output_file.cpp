@@ -3,16 +3,166 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <filesystem>
+#include <io.h>
+#include <process.h>
+#else
+#include <dirent.h>
 #include <unistd.h>
+#endif
 
 namespace wendrel {
 
 namespace {
+
+// The file operations that differ on Windows: files are opened in binary mode (text mode
+// would turn every \n of a .glb into \r\n), a rename must be asked to replace an existing
+// target, and processes, hard links and directories have their own calls.
+#ifdef _WIN32
+int create_new(const std::string &path) {
+	return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+
+int flush_to_disk(int fd) {
+	return _commit(fd);
+}
+
+long long write_some(int fd, const char *data, size_t size) {
+	return _write(fd, data, static_cast<unsigned>(size < 0x40000000u ? size : 0x40000000u));
+}
+
+int close_file(int fd) {
+	return _close(fd);
+}
+
+int remove_file(const char *path) {
+	return _unlink(path);
+}
+
+int replace(const std::string &from, const std::string &to) {
+	if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+		return 0;
+	}
+	errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+	return -1;
+}
+
+long process_id() {
+	return static_cast<long>(_getpid());
+}
+
+bool process_gone(long pid) {
+	HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+	if (process) {
+		CloseHandle(process);
+		return false;
+	}
+	return GetLastError() == ERROR_INVALID_PARAMETER; // no such process
+}
+
+std::vector<std::string> names_in(const std::string &dir) {
+	std::vector<std::string> names;
+	std::error_code error;
+	for (std::filesystem::directory_iterator it(dir.empty() ? "." : dir, error), end; !error && it != end;
+			it.increment(error)) {
+		names.push_back(it->path().filename().string());
+	}
+	return names;
+}
+
+// 0 when nothing is there, 1 for a file, 2 for a directory, -1 (errno set) when unknown.
+int kind_of(const std::string &path) {
+	DWORD attributes = GetFileAttributesA(path.c_str());
+	if (attributes == INVALID_FILE_ATTRIBUTES) {
+		DWORD error = GetLastError();
+		if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+			return 0;
+		}
+		errno = EACCES;
+		return -1;
+	}
+	return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 2 : 1;
+}
+
+int hard_link(const std::string &from, const std::string &to) {
+	if (CreateHardLinkA(to.c_str(), from.c_str(), nullptr)) {
+		return 0;
+	}
+	errno = GetLastError() == ERROR_ALREADY_EXISTS || GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EPERM;
+	return -1;
+}
+#else
+int create_new(const std::string &path) {
+	return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+int flush_to_disk(int fd) {
+	return fsync(fd);
+}
+
+long long write_some(int fd, const char *data, size_t size) {
+	return write(fd, data, size);
+}
+
+int close_file(int fd) {
+	return close(fd);
+}
+
+int remove_file(const char *path) {
+	return unlink(path);
+}
+
+int replace(const std::string &from, const std::string &to) {
+	return std::rename(from.c_str(), to.c_str());
+}
+
+long process_id() {
+	return static_cast<long>(getpid());
+}
+
+bool process_gone(long pid) {
+	return kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+std::vector<std::string> names_in(const std::string &dir) {
+	std::vector<std::string> names;
+	DIR *listing = opendir(dir.empty() ? "." : dir.c_str());
+	if (!listing) {
+		return names;
+	}
+	while (const dirent *entry = readdir(listing)) {
+		names.push_back(entry->d_name);
+	}
+	closedir(listing);
+	return names;
+}
+
+// 0 when nothing is there, 1 for a file, 2 for a directory, -1 (errno set) when unknown.
+int kind_of(const std::string &path) {
+	struct stat info;
+	if (lstat(path.c_str(), &info) != 0) {
+		return errno == ENOENT ? 0 : -1;
+	}
+	return S_ISDIR(info.st_mode) ? 2 : 1;
+}
+
+int hard_link(const std::string &from, const std::string &to) {
+	return link(from.c_str(), to.c_str());
+}
+#endif
 
 std::runtime_error failure(const std::string &path, int error) {
 	return std::runtime_error("cannot write '" + path + "': " + std::strerror(error));
@@ -47,7 +197,7 @@ std::string temporary_prefix(const SplitPath &target) {
 
 std::string temporary_name(const std::string &path, int attempt) {
 	SplitPath target = split(path);
-	return target.dir + temporary_prefix(target) + std::to_string(getpid()) + "-" + std::to_string(attempt);
+	return target.dir + temporary_prefix(target) + std::to_string(process_id()) + "-" + std::to_string(attempt);
 }
 
 // Removes temporary files of this target that a killed run left behind: those whose process
@@ -55,21 +205,15 @@ std::string temporary_name(const std::string &path, int attempt) {
 void sweep_stale(const std::string &path) {
 	SplitPath target = split(path);
 	std::string prefix = temporary_prefix(target);
-	DIR *dir = opendir(target.dir.empty() ? "." : target.dir.c_str());
-	if (!dir) {
-		return;
-	}
-	while (const dirent *entry = readdir(dir)) {
-		std::string name = entry->d_name;
+	for (const std::string &name : names_in(target.dir)) {
 		if (name.compare(0, prefix.size(), prefix) != 0) {
 			continue;
 		}
 		long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
-		if (pid > 0 && pid != getpid() && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-			unlink((target.dir + name).c_str());
+		if (pid > 0 && pid != process_id() && process_gone(pid)) {
+			remove_file((target.dir + name).c_str());
 		}
 	}
-	closedir(dir);
 }
 
 // The temporary files a signal must remove: names fixed before the files exist, so that the
@@ -82,7 +226,7 @@ SignalCleanup cleanup;
 
 extern "C" void remove_temporaries_and_die(int signal) {
 	for (sig_atomic_t i = 0; i < cleanup.count; ++i) {
-		unlink(cleanup.paths[static_cast<size_t>(i)].c_str());
+		remove_file(cleanup.paths[static_cast<size_t>(i)].c_str());
 	}
 	std::signal(signal, SIG_DFL);
 	std::raise(signal);
@@ -99,8 +243,9 @@ Handler catch_unless_ignored(int signal) {
 	return previous;
 }
 
-// Installs the handlers for the time of one write_files() call. SIGXFSZ is ignored rather
-// than fatal, so that a file-size limit fails the write with EFBIG and the normal clean-up runs.
+// Installs the handlers for the time of one write_files() call. SIGXFSZ (POSIX only) is
+// ignored rather than fatal, so that a file-size limit fails the write with EFBIG and the
+// normal clean-up runs.
 class SignalGuard {
 public:
 	explicit SignalGuard(size_t files) {
@@ -109,12 +254,16 @@ public:
 		cleanup.count = 0;
 		interrupt = catch_unless_ignored(SIGINT);
 		terminate = catch_unless_ignored(SIGTERM);
+#ifdef SIGXFSZ
 		file_size = std::signal(SIGXFSZ, SIG_IGN);
+#endif
 	}
 	~SignalGuard() {
 		std::signal(SIGINT, interrupt);
 		std::signal(SIGTERM, terminate);
+#ifdef SIGXFSZ
 		std::signal(SIGXFSZ, file_size);
+#endif
 		cleanup.count = 0;
 	}
 	SignalGuard(const SignalGuard &) = delete;
@@ -135,10 +284,17 @@ public:
 private:
 	Handler interrupt;
 	Handler terminate;
-	Handler file_size;
+	Handler file_size = SIG_DFL;
 };
 
 // Blocks SIGINT and SIGTERM while it lives: the renames and their undoing run to the end.
+// Windows has no signal mask: there the block does nothing.
+#ifdef _WIN32
+class SignalBlock {
+public:
+	SignalBlock() {}
+};
+#else
 class SignalBlock {
 public:
 	SignalBlock() {
@@ -155,11 +311,12 @@ public:
 private:
 	sigset_t previous;
 };
+#endif
 
 bool write_all(int fd, const std::string &bytes) {
 	size_t done = 0;
 	while (done < bytes.size()) {
-		ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+		long long n = write_some(fd, bytes.data() + done, bytes.size() - done);
 		if (n < 0 && errno == EINTR) {
 			continue;
 		}
@@ -176,7 +333,7 @@ std::string stage(const std::string &path, const std::string &bytes, SignalGuard
 	for (int attempt = 0;; ++attempt) {
 		std::string temp = temporary_name(path, attempt);
 		guard.track(temp);
-		int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+		int fd = create_new(temp);
 		if (fd < 0) {
 			int error = errno;
 			guard.forget_last();
@@ -185,14 +342,14 @@ std::string stage(const std::string &path, const std::string &bytes, SignalGuard
 			}
 			throw failure(path, error);
 		}
-		bool written = write_all(fd, bytes) && fsync(fd) == 0;
+		bool written = write_all(fd, bytes) && flush_to_disk(fd) == 0;
 		int error = errno;
-		if (close(fd) != 0 && written) {
+		if (close_file(fd) != 0 && written) {
 			written = false;
 			error = errno;
 		}
 		if (!written) {
-			unlink(temp.c_str());
+			remove_file(temp.c_str());
 			throw failure(path, error);
 		}
 		return temp;
@@ -202,7 +359,7 @@ std::string stage(const std::string &path, const std::string &bytes, SignalGuard
 void remove_all(const std::vector<std::string> &paths) {
 	for (const std::string &path : paths) {
 		if (!path.empty()) {
-			unlink(path.c_str());
+			remove_file(path.c_str());
 		}
 	}
 }
@@ -219,21 +376,21 @@ struct Replacement {
 // Fails now, before any rename, for the one reason a rename into a writable directory has:
 // a directory in the target's place.
 void check_destination(Replacement &r, SignalGuard &guard) {
-	struct stat info;
-	if (lstat(r.target.c_str(), &info) != 0) {
-		if (errno != ENOENT) {
-			throw failure(r.target, errno);
-		}
+	int kind = kind_of(r.target);
+	if (kind < 0) {
+		throw failure(r.target, errno);
+	}
+	if (kind == 0) {
 		return;
 	}
-	if (S_ISDIR(info.st_mode)) {
+	if (kind == 2) {
 		throw failure(r.target, EISDIR);
 	}
 	r.existed = true;
 	for (int attempt = 100; attempt < 200; ++attempt) {
 		std::string backup = temporary_name(r.target, attempt);
 		guard.track(backup);
-		if (link(r.target.c_str(), backup.c_str()) == 0) {
+		if (hard_link(r.target, backup) == 0) {
 			r.backup = backup;
 			return;
 		}
@@ -250,9 +407,9 @@ void restore(const std::vector<Replacement> &set, size_t done) {
 	for (size_t i = 0; i < done; ++i) {
 		const Replacement &r = set[i];
 		if (!r.backup.empty()) {
-			std::rename(r.backup.c_str(), r.target.c_str());
+			replace(r.backup, r.target);
 		} else if (!r.existed) {
-			unlink(r.target.c_str());
+			remove_file(r.target.c_str());
 		}
 	}
 }
@@ -266,7 +423,7 @@ void discard(const std::vector<Replacement> &set) {
 void rename_all(const std::vector<Replacement> &set) {
 	SignalBlock block;
 	for (size_t i = 0; i < set.size(); ++i) {
-		if (std::rename(set[i].temp.c_str(), set[i].target.c_str()) != 0) {
+		if (replace(set[i].temp, set[i].target) != 0) {
 			int error = errno;
 			restore(set, i);
 			discard(set);
