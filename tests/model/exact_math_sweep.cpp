@@ -7,6 +7,7 @@
 #include "exact_math_reference.h"
 #include "model/exact_math.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cinttypes>
 #include <cstdio>
@@ -49,12 +50,29 @@ void check(const char *name, float x, float ours, float reference, Tally &tally)
 	}
 }
 
-void sweep(uint64_t first, uint64_t last, Tally &tally) {
+void sweep_range(uint64_t first, uint64_t last, Tally &tally) {
 	for (uint64_t bits = first; bits <= last; bits++) {
 		float x = from_bits(uint32_t(bits));
 		check("sin", x, exact_sin(x), reference_sin(x), tally);
 		check("cos", x, exact_cos(x), reference_cos(x), tally);
 		check("acos", x, exact_acos(x), reference_acos(x), tally);
+	}
+}
+
+// Blocks of 2^24 bit patterns, handed out in order to the threads, each reported when done,
+// so that an interrupted sweep still says how far it came.
+constexpr uint64_t BLOCK = uint64_t(1) << 24;
+
+void sweep(uint64_t first, uint64_t last, std::atomic<uint64_t> &next_block, Tally &tally) {
+	uint64_t blocks = (last - first) / BLOCK + 1;
+	for (uint64_t block = next_block++; block < blocks; block = next_block++) {
+		uint64_t from = first + block * BLOCK;
+		uint64_t to = std::min(last, from + BLOCK - 1);
+		sweep_range(from, to, tally);
+		std::lock_guard<std::mutex> lock(tally.print);
+		std::printf("done %08" PRIx64 "..%08" PRIx64 ": %" PRIu64 " checked, %" PRIu64 " wrong so far\n",
+				from, to, tally.checked.load(), tally.wrong.load());
+		std::fflush(stdout);
 	}
 }
 
@@ -67,13 +85,10 @@ int main(int argc, char **argv) {
 	if (threads == 0)
 		threads = 1;
 	Tally tally;
+	std::atomic<uint64_t> next_block{ 0 };
 	std::vector<std::thread> workers;
-	uint64_t count = last - first + 1;
-	for (unsigned i = 0; i < threads; i++) {
-		uint64_t from = first + count * i / threads;
-		uint64_t to = first + count * (i + 1) / threads - 1;
-		workers.emplace_back(sweep, from, to, std::ref(tally));
-	}
+	for (unsigned i = 0; i < threads; i++)
+		workers.emplace_back(sweep, first, last, std::ref(next_block), std::ref(tally));
 	for (std::thread &worker : workers)
 		worker.join();
 	std::printf("checked %" PRIu64 " results of sin, cos and acos: %" PRIu64 " wrong, %" PRIu64
