@@ -24,6 +24,16 @@ constexpr uint32_t TWO_OVER_PI[12] = { 0xa2f9836e, 0x4e441529, 0xfc2757d1, 0xf53
 // π/2 as a double-double.
 constexpr DoubleDouble HALF_PI(0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54);
 
+// π/2 in three parts, the first two of 29 significant digits, so that their products with
+// an integer below 2^24 are exact, for the quick reduction of moderate arguments.
+constexpr double HALF_PI_1 = 0x1.921fb54p+0;
+constexpr double HALF_PI_2 = 0x1.10b4611p-30;
+constexpr double HALF_PI_3 = 0x1.4c4c6628b80dcp-59;
+constexpr double TWO_OVER_PI_DOUBLE = 0x1.45f306dc9c883p-1;
+
+// Below 2^24 the quick reduction's quotient stays below 2^24.
+constexpr float QUICK_LIMIT = 0x1p24f;
+
 // The largest float below π/4: below it no reduction is needed.
 constexpr float QUARTER_PI_BELOW = 0x1.921fb4p-1f;
 
@@ -90,6 +100,18 @@ int leading_zeros(uint64_t v) {
 		}
 	}
 	return count;
+}
+
+// Cody and Waite's reduction for π/4 < x < 2^24: r = x − q·π/2 with q the integer nearest
+// to x·2/π. x − q·P1 is exact (both exact and within a factor of 2 of each other), as is
+// q·P2, so r carries the rounding of two subtractions and of q·P3, plus the 2^-110 of π/2
+// that the parts omit times q: under 2^-52 of r, as no float below 2^24 comes nearer than
+// 2^-30 to a multiple of π/2.
+double quick_reduce(float x, int &quadrant) {
+	double v = double(x);
+	double q = double(int64_t(v * TWO_OVER_PI_DOUBLE + 0.5));
+	quadrant = int(int64_t(q) & 3);
+	return ((v - q * HALF_PI_1) - q * HALF_PI_2) - q * HALF_PI_3;
 }
 
 double fraction_as_double(const ReducedArgument &a) {
@@ -202,22 +224,27 @@ float sin_with_offset(float x, int offset) {
 	bool odd_sign = x < 0.0f && offset == 0; // sin(-x) = -sin(x), cos(-x) = cos(x)
 	ReducedArgument reduced;
 	double r;
+	int quadrant = 0;
 	if (magnitude <= QUARTER_PI_BELOW) {
 		r = double(magnitude);
+	} else if (magnitude < QUICK_LIMIT) {
+		r = quick_reduce(magnitude, quadrant);
 	} else {
 		reduced = reduce(magnitude);
+		quadrant = reduced.quadrant;
 		r = fraction_as_double(reduced) * HALF_PI.hi;
 	}
-	int quadrant = reduced.quadrant + offset;
-	double fast = sin_of_quadrant(quadrant, r);
+	double fast = sin_of_quadrant(quadrant + offset, r);
 	if (odd_sign)
 		fast = -fast;
 	if (rounds_unambiguously(fast, FAST_ERROR))
 		return float(fast);
 
+	if (magnitude > QUARTER_PI_BELOW)
+		reduced = reduce(magnitude);
 	DoubleDouble precise_r = magnitude <= QUARTER_PI_BELOW ? DoubleDouble(double(magnitude))
 														   : fraction_as_double_double(reduced) * HALF_PI;
-	DoubleDouble precise = sin_of_quadrant(quadrant, precise_r);
+	DoubleDouble precise = sin_of_quadrant(reduced.quadrant + offset, precise_r);
 	if (odd_sign)
 		precise = -precise;
 	// No float argument lies within the precise error of a rounding boundary (the sweep
