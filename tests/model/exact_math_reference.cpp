@@ -76,8 +76,10 @@ float reference_cos(float x) {
 }
 
 float reference_acos(float x) {
-	if (!(x >= -1.0f && x <= 1.0f))
+	if (!(x >= -1.0f && x <= 1.0f)) {
+		last_was_hard = false;
 		return NAN;
+	}
 	return filtered(std::acos(double(x)), mpfr_acos, x);
 }
 
