@@ -9,8 +9,8 @@ packages=(cmake g++ make git libgtest-dev libbenchmark-dev libcli11-dev libtinyg
 with_tests=false
 if [ "${1:-}" = "--tests" ]; then
 	with_tests=true
-	# The glTF validator, the libFuzzer target, the math reference, and the Windows build of
-	# the tests: MinGW-w64, GoogleTest's sources and Wine.
+	# Node.js for the glTF validator, clang for the libFuzzer target, MPFR for the math tests'
+	# reference, and for the Windows build of the tests MinGW-w64, GoogleTest's sources and Wine.
 	packages+=(nodejs clang-14 libclang-rt-14-dev libmpfr-dev googletest g++-mingw-w64-x86-64 wine wine64)
 fi
 

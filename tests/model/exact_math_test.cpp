@@ -24,7 +24,7 @@ float from_bits(uint32_t bits) {
 }
 
 // Arguments whose exact sine, cosine or arc cosine lies nearest to a rounding boundary,
-// found by the full sweep.
+// found by exact_math_sweep.
 const uint32_t HARD_ARGUMENTS[] = {
 #include "exact_math_hard_cases.inc"
 };
