@@ -3,9 +3,10 @@
 // x is reduced to x = (q + f)·π/2 with an integer quadrant q and |f| <= 1/2, exactly enough
 // for every float: x is an integer times a power of two, so q mod 4 and f follow from a few
 // hundred bits of 2/π by integer multiplication (Payne and Hanek's method), whatever the
-// size of x. sin or cos of r = f·π/2 then comes from its Taylor series in double, and is
+// size of x (below 2^24 the double evaluation takes the quicker way of subtracting q·π/2 in
+// three parts). sin or cos of r = f·π/2 then comes from its Taylor series in double, and is
 // rounded to float when the error bound leaves no doubt about the nearest float; otherwise
-// (about once in ten million arguments) the same steps run again in double-double.
+// (for about one argument in four million) the same steps run again in double-double.
 #include "model/double_double.h"
 #include "model/exact_math.h"
 
