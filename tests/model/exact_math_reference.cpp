@@ -59,6 +59,10 @@ float precise(Function f, float x) {
 // The C library's double functions err by less than one double step (2^-52), far inside
 // the 2^-48 filter.
 float filtered(double approximation, Function f, float x) {
+	if (approximation != approximation) { // NaN, for a NaN or infinite argument
+		last_was_hard = false;
+		return NAN;
+	}
 	bool decided;
 	float fast = round_if_clear(approximation, 0x1p-48, decided);
 	last_was_hard = !decided;
