@@ -1,7 +1,7 @@
 // Checks the generator's sine, cosine and arc cosine on every one of the 2^32 floats
 // against the correctly rounded reference, and lists the hard cases met on the way (the
 // arguments whose exact value lies within 2^-48 of a rounding boundary). Too slow for every
-// test run: about an hour of one core. Usage:
+// test run: about half an hour of one core. Usage:
 //
 //   exact_math_sweep [threads] [first_bits last_bits]   (hexadecimal bit patterns)
 #include "exact_math_reference.h"
