@@ -49,6 +49,8 @@ void TreeModel::generate() {
 	recycle();
 	SubtreePlan plan = SubtreePlan::for_tree(thread_count, size.forks);
 	grow_skeleton(plan);
+	if (stop_if_cancelled())
+		return;
 	// The closed form gives what the counting walks would count, without walking the tree.
 	vertex_count = int32_t(size.vertex_count);
 	twig_vertex_count = int32_t(size.twig_vertex_count);
@@ -57,6 +59,8 @@ void TreeModel::generate() {
 	root->radius = 0.0f; // the maximum radius
 	fill_rings(root, plan);
 	fill_twigs(root, plan);
+	if (stop_if_cancelled())
+		return;
 	face_count = int32_t(size.face_count);
 	allocate_faces();
 	NormalSums sums(*this, plan);
@@ -66,8 +70,17 @@ void TreeModel::generate() {
 	assert(twig_vertex_count == size.twig_vertex_count && twig_face_count == size.twig_face_count);
 	// Nothing after the faces reads the skeleton: freeing it here lowers the peak memory.
 	destroy_skeleton();
+	if (stop_if_cancelled())
+		return;
 	sums.finish(plan);
 	split_uv_seam(plan);
+}
+
+bool TreeModel::stop_if_cancelled() {
+	if (!cancel || !cancel->load(std::memory_order_relaxed))
+		return false;
+	reset();
+	return true;
 }
 
 void TreeModel::grow_skeleton() {

@@ -12,6 +12,7 @@
 #include "model/sizes.h"
 #include "model/skeleton.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -40,6 +41,10 @@ struct TreeModel : TreeProperties {
 	Vec2 *twig_uvs = nullptr;
 	Face *faces = nullptr;
 	Face *twig_faces = nullptr;
+
+	// When set, generate() checks the flag between its steps; once another thread has raised
+	// it, generate() frees what it built and returns early, leaving empty arrays.
+	const std::atomic<bool> *cancel = nullptr;
 
 	TreeModel() = default;
 	~TreeModel();
@@ -100,6 +105,7 @@ private:
 	// Adds every triangle to `sums` as it is written, when given.
 	void fill_faces(Branch *start, const SubtreePlan &plan, NormalSums *sums);
 	void split_uv_seam(const SubtreePlan &plan);
+	bool stop_if_cancelled(); // true, after a reset(), when cancel is raised
 };
 
 // One surface's arrays exactly as generate() left them, for readers that treat the bark and
