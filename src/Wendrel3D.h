@@ -1,29 +1,39 @@
 // The Wendrel3D scene node: grows a tree with wendrel::TreeModel and shows the bark and the
-// twig cards through two MeshInstance3D children.
+// twig cards through two internal MeshInstance3D children.
 //
-// Every numeric setter stores its value in the model, regenerates the whole tree and rebuilds
-// the surfaces that the value affects. The two materials live on the children, as their
-// surface override material 0; the node keeps no copy.
+// Inside the scene tree every shape setter regrows the tree before it returns, unless the
+// tree is large: that one grows on the engine's worker threads while the old one stays
+// shown. Outside the scene tree the setters only store their value, and the tree grows once
+// when the node enters it, so that loading a scene grows each tree once. The materials are
+// kept on the node and applied to the children whenever they exist.
 #pragma once
 
+#include "background_growth.h"
 #include "model/tree_model.h"
 
+#include <godot_cpp/classes/array_mesh.hpp>
 #include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/classes/mesh_instance3d.hpp>
 #include <godot_cpp/classes/node3d.hpp>
 #include <godot_cpp/classes/ref.hpp>
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-namespace godot {
+class Wendrel3D : public godot::Node3D {
+	GDCLASS(Wendrel3D, godot::Node3D);
 
-class Wendrel3D : public Node3D {
-	GDCLASS(Wendrel3D, Node3D);
-
-	wendrel::TreeModel model;
-	MeshInstance3D *trunk_mesh_instance = nullptr;
-	MeshInstance3D *twig_mesh_instance = nullptr; // null while twigs are switched off
+	wendrel::TreeProperties properties;		   // what the setters stored
+	std::unique_ptr<wendrel::TreeModel> model; // the tree shown
+	godot::MeshInstance3D *trunk_mesh_instance = nullptr;
+	godot::MeshInstance3D *twig_mesh_instance = nullptr; // null while twigs are switched off
 	bool twig_enable = true;
+	godot::Ref<godot::Material> material_trunk;
+	godot::Ref<godot::Material> material_twig;
+	bool stale = true;															// the shown tree is not the one of `properties`
+	std::unique_ptr<wendrel::engine::BackgroundGrowth> growth;					// the tree to show next
+	std::vector<std::unique_ptr<wendrel::engine::BackgroundGrowth>> superseded; // cancelled, not yet ended
 
 	// Which surfaces a parameter change has to rebuild.
 	enum class Rebuild {
@@ -34,20 +44,31 @@ class Wendrel3D : public Node3D {
 
 	template <typename T>
 	void set_parameter(const char *p_property, T &r_field, T p_value, Rebuild p_rebuild);
-	bool regenerate(const char *p_change);
+	bool fits(const wendrel::TreeProperties &p_properties, const char *p_change) const;
+	bool grow(Rebuild p_rebuild, const char *p_change);
+	void show_grown_tree();
+	void cancel_growth();
+	void end_superseded_growths();
+	void update_processing();
 	void rebuild(Rebuild p_rebuild);
-	void update_trunk_mesh();
-	void update_twig_mesh();
+	void update_mesh(godot::MeshInstance3D *p_child, const godot::Ref<godot::ArrayMesh> &p_mesh,
+			const godot::Ref<godot::Material> &p_material);
+	void add_twig_child();
 
 protected:
 	static void _bind_methods();
 
 public:
+	// Trees with more bark vertices than this grow on a worker thread.
+	static constexpr int64_t BACKGROUND_VERTEX_COUNT = 200000;
+
 	Wendrel3D();
 	~Wendrel3D();
 
 	void _process(double p_delta) override;
+	void _enter_tree() override;
 	void _exit_tree() override;
+	void _ready() override;
 
 	void set_seed(int32_t p_seed);
 	int32_t get_seed();
@@ -91,15 +112,19 @@ public:
 	bool get_twig_enable();
 	void set_twig_scale(float p_scale);
 	float get_twig_scale();
-	void set_material_trunk(const Ref<Material> &p_material);
-	Ref<Material> get_material_trunk();
-	void set_material_twig(const Ref<Material> &p_material);
-	Ref<Material> get_material_twig();
+	void set_material_trunk(const godot::Ref<godot::Material> &p_material);
+	godot::Ref<godot::Material> get_material_trunk();
+	void set_material_twig(const godot::Ref<godot::Material> &p_material);
+	godot::Ref<godot::Material> get_material_twig();
+
+	// A new mesh of the tree as shown: the bark surface, then the twig surface when twigs are
+	// on, each with its material. It shares nothing with the node.
+	godot::Ref<godot::ArrayMesh> bake_mesh();
+	// Whether a tree is growing on a worker thread; the signal tree_grown follows.
+	bool is_growing() const;
 
 	// C++ only, not bound: what the node shows, for tools and tests.
-	const wendrel::TreeModel &get_model() const { return model; }
-	MeshInstance3D *get_trunk_mesh_instance() const { return trunk_mesh_instance; }
-	MeshInstance3D *get_twig_mesh_instance() const { return twig_mesh_instance; }
+	const wendrel::TreeModel &get_model() const { return *model; }
+	godot::MeshInstance3D *get_trunk_mesh_instance() const { return trunk_mesh_instance; }
+	godot::MeshInstance3D *get_twig_mesh_instance() const { return twig_mesh_instance; }
 };
-
-} // namespace godot

@@ -27,9 +27,11 @@ const CHANGES := {
 }
 
 
+# What a new node shows once in the scene tree, after one property was set before.
 func fresh_arrays(property: String, value: Variant) -> Array:
 	var node: Node3D = ClassDB.instantiate("Wendrel3D")
 	node.set(property, value)
+	tree.root.add_child(node)
 	var arrays := shown(node)
 	node.free()
 	return arrays
@@ -73,9 +75,10 @@ func check_registered_like_readme(row: Array, info: Dictionary, default_value: V
 func test_registration_matches_the_readme() -> void:
 	check_eq(ClassDB.get_parent_class("Wendrel3D"), "Node3D", "parent class")
 	var methods := ClassDB.class_get_method_list("Wendrel3D", true).filter(func(m): return not m.name.begins_with("_"))
-	check_eq(methods.size(), 46, "bound methods")
+	check_eq(methods.size(), 48, "bound methods")
 	for method in methods:
-		check_eq(method.flags & METHOD_FLAG_CONST != 0, method.name == "get_uv_multiplier", method.name + " const")
+		check_eq(method.flags & METHOD_FLAG_CONST != 0, method.name in ["get_uv_multiplier", "is_growing"], method.name + " const")
+	check(ClassDB.class_has_signal("Wendrel3D", "tree_grown"), "signal tree_grown")
 	var properties := []
 	var groups := []
 	for info in ClassDB.class_get_property_list("Wendrel3D", true):
@@ -207,9 +210,10 @@ func test_twig_switch_and_materials() -> void:
 	check_eq([node.material_trunk, node.material_twig], [bark_material, twig_material], "materials after a rebuild")
 	node.twig_enable = false
 	check_eq(node.get_child_count(true), 1, "children with twigs off")
-	check_eq(node.material_twig, null, "twig material with twigs off")
+	check_eq(node.material_twig, twig_material, "twig material kept with twigs off")
 	node.twig_enable = true
 	check_eq(node.get_child_count(true), 2, "children with twigs on")
+	check_eq(twigs(node).get_surface_override_material(0), twig_material, "twig material on the new child")
 	check(shown(node) == fresh_arrays("seed", 9), "meshes after twigs off and on")
 
 
@@ -245,6 +249,8 @@ func test_pack_save_and_reload() -> void:
 	node.seed = 7
 	node.twig_scale = 0.5
 	node.material_trunk = StandardMaterial3D.new()
+	node.material_twig = ShaderMaterial.new()
+	node.twig_enable = false
 	var scene := PackedScene.new()
 	check_eq(scene.pack(node), OK, "pack")
 	var path := "user://wendrel_saved.tscn"
@@ -252,8 +258,9 @@ func test_pack_save_and_reload() -> void:
 	check(not FileAccess.get_file_as_string(path).contains("MeshInstance3D"), "the children are not saved")
 	var loaded: Node3D = (ResourceLoader.load(path, "", ResourceLoader.CACHE_MODE_IGNORE) as PackedScene).instantiate()
 	tree.root.add_child(loaded)
-	check_eq([loaded.seed, loaded.twig_scale, loaded.get_child_count(true)], [7, 0.5, 2], "reloaded node")
+	check_eq([loaded.seed, loaded.twig_scale, loaded.get_child_count(true)], [7, 0.5, 1], "reloaded node")
 	check(loaded.material_trunk is StandardMaterial3D, "reloaded material")
+	check(loaded.material_twig is ShaderMaterial, "twig material saved while twigs were off")
 	check(shown(loaded) == shown(node), "reloaded meshes")
 	DirAccess.remove_absolute(path)
 

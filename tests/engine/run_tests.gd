@@ -5,6 +5,7 @@ extends SceneTree
 
 const SUITES := [
 	"res://tests/node_test.gd",
+	"res://tests/growth_test.gd",
 	"res://tests/demo_test.gd",
 ]
 

@@ -17,7 +17,7 @@ TEST_F(NodeTest, NewNodeShowsTheDefaultTree) {
 	EXPECT_EQ(node->get_child(1, true), twigs());
 	EXPECT_TRUE(node->get_twig_enable());
 	// Internal children at the front, so that duplicate() leaves them out; no forced name.
-	EXPECT_EQ(calls_on(node), (std::vector<std::string>{ "Node.add_child(false,1)", "Node.add_child(false,1)" }));
+	EXPECT_EQ(calls_on(node), (std::vector<std::string>{ "Node.add_child(false,1)", "Node.add_child(false,1)", "Object.emit_signal(tree_grown)" }));
 	EXPECT_EQ(node->get_child_count(), 0);
 
 	expect_bark_matches_model(*node);
@@ -80,25 +80,16 @@ TEST_F(NodeTest, DefaultTreeHasItsKnownSize) {
 	EXPECT_EQ(surface_of(twigs()).indices.size(), 896u * 3);
 }
 
-// The expected calls of one update: per vertex uv, normal, vertex; then the indices.
-std::vector<std::string> surface_sequence(int32_t p_vertices, int32_t p_faces, bool p_clears) {
-	std::vector<std::string> calls;
-	if (p_clears) {
-		calls.push_back("SurfaceTool.clear()");
-	}
-	calls.push_back("SurfaceTool.begin(3)");
-	for (int32_t i = 0; i < p_vertices; i++) {
-		calls.insert(calls.end(), { "SurfaceTool.set_uv()", "SurfaceTool.set_normal()", "SurfaceTool.add_vertex()" });
-	}
-	calls.insert(calls.end(), size_t(p_faces) * 3, "SurfaceTool.add_index()");
-	calls.push_back("SurfaceTool.optimize_indices_for_cache()");
-	calls.push_back("SurfaceTool.commit(null,0)");
-	calls.push_back("MeshInstance3D.set_mesh(mesh)");
-	if (p_clears) {
-		calls.push_back("SurfaceTool.clear()");
-	}
-	return calls;
-}
+// The calls of one update: the arrays in one call, the index optimisation, the commit, the
+// new mesh on the child and its material again; then the signal that a tree is shown.
+const std::vector<std::string> kUpdateSequence = {
+	"SurfaceTool.create_from_arrays(3)",
+	"SurfaceTool.optimize_indices_for_cache()",
+	"SurfaceTool.commit(mesh,0)",
+	"MeshInstance3D.set_mesh(mesh)",
+	"MeshInstance3D.set_surface_override_material(0)",
+	"Object.emit_signal(tree_grown)",
+};
 
 std::vector<std::string> all_calls() {
 	std::vector<std::string> result;
@@ -108,18 +99,17 @@ std::vector<std::string> all_calls() {
 	return result;
 }
 
-// The bark tool is cleared before begin and after the hand-over; the twig tool is not.
-TEST_F(NodeTest, UpdatesMakeTheExactSurfaceToolSequence) {
-	const wendrel::TreeModel &m = node->get_model();
+// One engine call hands over all arrays of a surface, whatever its size.
+TEST_F(NodeTest, UpdatesHandOverEachSurfaceInOneCall) {
 	godot::stub::clear_calls();
 	node->set_segments(node->get_segments());
-	EXPECT_EQ(all_calls(), surface_sequence(m.vertex_count, m.face_count, true));
-	EXPECT_EQ(godot::stub::calls().back().object, godot::stub::calls().front().object) << "one tool per update";
+	EXPECT_EQ(all_calls(), kUpdateSequence);
+	EXPECT_EQ(godot::stub::calls()[2].object, godot::stub::calls()[0].object) << "one tool per update";
 
 	godot::stub::clear_calls();
 	node->set_twig_scale(node->get_twig_scale());
-	EXPECT_EQ(all_calls(), surface_sequence(m.twig_vertex_count, m.twig_face_count, false));
-	EXPECT_EQ(calls_on(twigs()), std::vector<std::string>{ "MeshInstance3D.set_mesh(mesh)" });
+	EXPECT_EQ(all_calls(), kUpdateSequence);
+	EXPECT_EQ(calls_on(twigs()).size(), 2u);
 }
 
 // Every tool is destroyed when its update returns, and each mesh is held by its child alone,
@@ -171,9 +161,9 @@ TEST_F(NodeTest, EachSetterRebuildsItsSurfacesEvenForAnEqualValue) {
 		SCOPED_TRACE(c.name);
 		godot::stub::clear_calls();
 		c.set_same(*node);
-		EXPECT_EQ(calls_on(bark()).size(), c.bark ? 1u : 0u);
-		EXPECT_EQ(calls_on(twigs()).size(), c.twigs ? 1u : 0u);
-		EXPECT_EQ(count_calls("SurfaceTool.begin"), size_t(c.bark) + size_t(c.twigs));
+		EXPECT_EQ(calls_on(bark()).size(), c.bark ? 2u : 0u);
+		EXPECT_EQ(calls_on(twigs()).size(), c.twigs ? 2u : 0u);
+		EXPECT_EQ(count_calls("SurfaceTool.create_from_arrays"), size_t(c.bark) + size_t(c.twigs));
 	}
 	expect_bark_matches_model(*node);
 	expect_twigs_match_model(*node);

@@ -6,6 +6,7 @@
 
 #include <godot_cpp/classes/array_mesh.hpp>
 #include <godot_cpp/classes/mesh_instance3d.hpp>
+#include <godot_cpp/classes/worker_thread_pool.hpp>
 #include <stub/recorder.h>
 
 #include <gtest/gtest.h>
@@ -20,7 +21,6 @@ namespace wendrel_test {
 
 using godot::ArrayMesh;
 using godot::MeshInstance3D;
-using godot::Wendrel3D;
 
 inline uint32_t bits(float p_value) {
 	uint32_t result;
@@ -117,6 +117,7 @@ protected:
 	void SetUp() override {
 		godot::stub::reset();
 		node = memnew(Wendrel3D);
+		godot::stub::enter_tree(node); // where the tree grows
 	}
 
 	void TearDown() override {
@@ -124,6 +125,7 @@ protected:
 			godot::memdelete(node);
 		}
 		EXPECT_EQ(godot::stub::live_object_count(), 0u) << "an engine object outlived the node";
+		EXPECT_EQ(godot::stub::unwaited_worker_tasks(), 0u) << "a growth was never waited for";
 	}
 
 	MeshInstance3D *bark() const { return node->get_trunk_mesh_instance(); }

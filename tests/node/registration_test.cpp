@@ -98,7 +98,7 @@ protected:
 
 	void SetUp() override {
 		godot::stub::reset();
-		godot::ClassDB::register_class<godot::Wendrel3D>();
+		godot::ClassDB::register_class<Wendrel3D>();
 		record = godot::stub::find_class("Wendrel3D");
 		ASSERT_NE(record, nullptr);
 	}
@@ -111,7 +111,7 @@ TEST_F(RegistrationTest, ClassDerivesFromNode3DWithoutErrors) {
 }
 
 TEST_F(RegistrationTest, MethodsAreBoundInOrderWithTheirSignatures) {
-	ASSERT_EQ(record->methods.size(), 46u);
+	ASSERT_EQ(record->methods.size(), 48u);
 	for (size_t i = 0; i < 23; i++) {
 		const AccessorRow &row = kAccessors[i];
 		const MethodRecord &setter = record->methods[2 * i];
@@ -128,24 +128,29 @@ TEST_F(RegistrationTest, MethodsAreBoundInOrderWithTheirSignatures) {
 		EXPECT_EQ(getter.return_type, row.type);
 		EXPECT_EQ(getter.is_const, row.getter_const);
 	}
+	EXPECT_EQ(record->methods[46].name, "bake_mesh");
+	EXPECT_EQ(record->methods[46].return_type, "Ref<ArrayMesh>");
+	EXPECT_EQ(record->methods[47].name, "is_growing");
+	EXPECT_TRUE(record->methods[47].is_const);
 }
 
 TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 	const std::vector<std::string> &sequence = record->sequence;
-	ASSERT_EQ(sequence.size(), 46u + 26u + 2u);
+	ASSERT_EQ(sequence.size(), 48u + 1u + 26u + 4u);
+	EXPECT_EQ(sequence[48], "signal tree_grown");
 	size_t property = 0;
 	size_t group = 0;
 	for (size_t i = 0; i < 26; i++) {
 		const Entry &entry = kSequence[i];
 		SCOPED_TRACE(entry.name);
 		if (entry.type == 0) {
-			EXPECT_EQ(sequence[46 + i], std::string("group ") + entry.name);
+			EXPECT_EQ(sequence[49 + i], std::string("group ") + entry.name);
 			ASSERT_LT(group, record->groups.size());
 			EXPECT_EQ(record->groups[group].name, entry.name);
 			EXPECT_EQ(record->groups[group++].prefix, entry.hint_string);
 			continue;
 		}
-		EXPECT_EQ(sequence[46 + i], std::string("property ") + entry.name);
+		EXPECT_EQ(sequence[49 + i], std::string("property ") + entry.name);
 		ASSERT_LT(property, record->properties.size());
 		const PropertyRecord &p = record->properties[property++];
 		EXPECT_EQ(p.name, entry.name);
@@ -161,11 +166,13 @@ TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 	EXPECT_EQ(group, 3u);
 }
 
-// Exactly the two overrides, announced after _bind_methods.
-TEST_F(RegistrationTest, OnlyProcessAndExitTreeAreAnnouncedAsVirtuals) {
-	EXPECT_EQ(record->virtuals, (std::vector<std::string>{ "_process", "_exit_tree" }));
-	EXPECT_EQ(record->sequence[72], "virtual _process");
-	EXPECT_EQ(record->sequence[73], "virtual _exit_tree");
+// Exactly the four overrides, announced after _bind_methods.
+TEST_F(RegistrationTest, TheOverriddenVirtualsAreAnnounced) {
+	const std::vector<std::string> virtuals = { "_process", "_enter_tree", "_exit_tree", "_ready" };
+	EXPECT_EQ(record->virtuals, virtuals);
+	for (size_t i = 0; i < virtuals.size(); i++) {
+		EXPECT_EQ(record->sequence[75 + i], "virtual " + virtuals[i]);
+	}
 }
 
 // Through the bound names, as a script or a saved scene sets them; the values lie outside
@@ -196,6 +203,7 @@ TEST_F(RegistrationTest, BoundGettersReturnWhatBoundSettersStored) {
 		set(row.setter, value);
 		EXPECT_EQ(std::any_cast<float>(get(row.getter)), value);
 	}
+	godot::stub::enter_tree(node); // the stored values grow the tree
 	EXPECT_EQ(node->get_model().branch_factor, node->get_branch_factor());
 	set("set_branch_factor", 25.0f);
 	EXPECT_EQ(std::any_cast<float>(get("get_branch_factor")), 25.0f);

@@ -2,6 +2,7 @@
 #include "state.h"
 
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/core/object.hpp>
 
 #include <algorithm>
 
@@ -99,6 +100,12 @@ void ClassDB::add_property_group(const StringName &p_class, const String &p_name
 	if (ClassRecord *record = existing_class(p_class)) {
 		record->groups.push_back(stub::GroupRecord{ p_name.str(), p_prefix.str() });
 		record->sequence.push_back("group " + p_name.str());
+	}
+}
+
+void ClassDB::add_signal(const StringName &p_class, const MethodInfo &p_signal) {
+	if (ClassRecord *record = existing_class(p_class)) {
+		record->sequence.push_back("signal " + p_signal.name.str());
 	}
 }
 

@@ -6,6 +6,7 @@
 #include <godot_cpp/classes/ref_counted.hpp>
 #include <godot_cpp/classes/surface_tool.hpp>
 #include <godot_cpp/core/error_macros.hpp>
+#include <godot_cpp/variant/packed_array.hpp>
 
 #include <algorithm>
 #include <string>
@@ -34,6 +35,10 @@ bool RefCounted::reference() {
 bool RefCounted::unreference() {
 	--refcount;
 	return refcount == 0;
+}
+
+void Object::emit_signal(const StringName &p_signal) {
+	record_call(this, "Object.emit_signal", p_signal.str());
 }
 
 // --- Node ---
@@ -110,6 +115,11 @@ Node *Node::get_child(int32_t p_index, bool p_include_internal) const {
 	return listed[size_t(p_index)];
 }
 
+void Node::set_process(bool p_enable) {
+	record_call(this, "Node.set_process", p_enable ? "true" : "false");
+	processing = p_enable;
+}
+
 void Node::_process(double) {}
 void Node::_physics_process(double) {}
 void Node::_enter_tree() {}
@@ -141,6 +151,24 @@ Ref<Material> MeshInstance3D::get_surface_override_material(int32_t p_surface) c
 		return Ref<Material>();
 	}
 	return surface_override_materials[size_t(p_surface)];
+}
+
+// --- ArrayMesh ---
+
+void ArrayMesh::surface_set_material(int32_t p_surface, const Ref<Material> &p_material) {
+	if (p_surface < 0 || p_surface >= get_surface_count()) {
+		record_error("Index p_surface = " + std::to_string(p_surface) + " is out of bounds.");
+		return;
+	}
+	surfaces[size_t(p_surface)].material = p_material;
+}
+
+Ref<Material> ArrayMesh::surface_get_material(int32_t p_surface) const {
+	if (p_surface < 0 || p_surface >= get_surface_count()) {
+		record_error("Index p_surface = " + std::to_string(p_surface) + " is out of bounds.");
+		return Ref<Material>();
+	}
+	return surfaces[size_t(p_surface)].material;
 }
 
 // --- SurfaceTool ---
@@ -192,6 +220,39 @@ void SurfaceTool::add_index(int32_t p_index) {
 		return;
 	}
 	surface.indices.push_back(p_index);
+}
+
+namespace {
+
+// The packed array in one slot of a surface's arrays, or null when the slot holds another type.
+template <typename T>
+const std::vector<T> *slot(const Array &p_arrays, Mesh::ArrayType p_slot) {
+	const stub::PackedArray<T> *packed = p_arrays[p_slot].stub_get<stub::PackedArray<T>>();
+	return packed ? &packed->values() : nullptr;
+}
+
+} // namespace
+
+// As in the engine: the arrays replace whatever the tool held; every attribute array must
+// have one element per vertex.
+void SurfaceTool::create_from_arrays(const Array &p_arrays, Mesh::PrimitiveType p_primitive_type) {
+	record("create_from_arrays", std::to_string(int(p_primitive_type)));
+	surface = stub::SurfaceData();
+	surface.primitive = int(p_primitive_type);
+	begun = true;
+	const std::vector<Vector3> *vertices = slot<Vector3>(p_arrays, Mesh::ARRAY_VERTEX);
+	const std::vector<Vector3> *normals = slot<Vector3>(p_arrays, Mesh::ARRAY_NORMAL);
+	const std::vector<Vector2> *uvs = slot<Vector2>(p_arrays, Mesh::ARRAY_TEX_UV);
+	const std::vector<int32_t> *indices = slot<int32_t>(p_arrays, Mesh::ARRAY_INDEX);
+	if (p_arrays.size() != Mesh::ARRAY_MAX || !vertices || !normals || !uvs || !indices ||
+			normals->size() != vertices->size() || uvs->size() != vertices->size()) {
+		record_error("SurfaceTool: create_from_arrays needs vertices, normals, uvs and indices of matching sizes.");
+		return;
+	}
+	surface.vertices = *vertices;
+	surface.normals = *normals;
+	surface.uvs = *uvs;
+	surface.indices = *indices;
 }
 
 void SurfaceTool::optimize_indices_for_cache() {

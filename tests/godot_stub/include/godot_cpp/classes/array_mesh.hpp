@@ -1,8 +1,10 @@
-// Stand-in: ArrayMesh keeps the surfaces that SurfaceTool::commit gave it, so that tests
-// can read exactly what the engine would draw.
+// Stand-in: ArrayMesh keeps the surfaces that SurfaceTool::commit gave it, with their
+// materials, so that tests can read exactly what the engine would draw.
 #pragma once
 
+#include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/classes/mesh.hpp>
+#include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/variant/vector2.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 
@@ -18,6 +20,7 @@ struct SurfaceData {
 	std::vector<Vector3> normals;
 	std::vector<Vector2> uvs;
 	std::vector<int32_t> indices;
+	Ref<Material> material;
 };
 } // namespace stub
 
@@ -28,6 +31,8 @@ public:
 	std::vector<stub::SurfaceData> surfaces; // stand-in only
 
 	int32_t get_surface_count() const override { return int32_t(surfaces.size()); }
+	void surface_set_material(int32_t p_surface, const Ref<Material> &p_material);
+	Ref<Material> surface_get_material(int32_t p_surface) const;
 };
 
 } // namespace godot

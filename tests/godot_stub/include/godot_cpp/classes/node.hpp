@@ -22,6 +22,7 @@ class Node : public Object {
 
 	std::vector<Node *> listed_children(bool p_include_internal) const;
 	bool inside_tree = false;
+	bool processing = false;
 
 	friend void stub::enter_tree(Node *p_node);
 	friend void stub::exit_tree(Node *p_node);
@@ -42,6 +43,8 @@ public:
 	Node *get_child(int32_t p_index, bool p_include_internal = false) const;
 	Node *get_parent() const { return parent; }
 	bool is_inside_tree() const { return inside_tree; }
+	void set_process(bool p_enable);
+	bool is_processing() const { return processing; }
 
 	virtual void _process(double p_delta);
 	virtual void _physics_process(double p_delta);

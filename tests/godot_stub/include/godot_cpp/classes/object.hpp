@@ -2,6 +2,7 @@
 #pragma once
 
 #include <godot_cpp/classes/wrapped.hpp>
+#include <godot_cpp/variant/string_name.hpp>
 
 namespace godot {
 
@@ -10,6 +11,9 @@ class Object : public Wrapped {
 
 public:
 	Object() = default;
+
+	// Recorded as a call "Object.emit_signal(name)"; nothing is connected in the stand-in.
+	void emit_signal(const StringName &p_signal);
 
 	// The engine's type test: null when p_object is not a T.
 	template <typename T>

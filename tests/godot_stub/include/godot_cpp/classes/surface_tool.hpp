@@ -8,6 +8,7 @@
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/vector2.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 
@@ -32,6 +33,7 @@ public:
 	void set_normal(const Vector3 &p_normal);
 	void add_vertex(const Vector3 &p_vertex);
 	void add_index(int32_t p_index);
+	void create_from_arrays(const Array &p_arrays, Mesh::PrimitiveType p_primitive_type = Mesh::PRIMITIVE_TRIANGLES);
 	void optimize_indices_for_cache();
 	Ref<ArrayMesh> commit(const Ref<ArrayMesh> &p_existing = nullptr, uint64_t p_flags = 0);
 };

@@ -142,6 +142,8 @@ const StringName &class_of(R (C::*)(A...) const) {
 
 } // namespace stub::detail
 
+struct MethodInfo;
+
 class ClassDB {
 	static bool begin_class(const StringName &p_name, const StringName &p_parent, std::function<Object *()> p_create);
 	static MethodBind *add_method(const StringName &p_class, const MethodDefinition &p_definition,
@@ -168,6 +170,7 @@ public:
 	static void add_property_subgroup(const StringName &p_class, const String &p_name, const String &p_prefix);
 	static void add_property(const StringName &p_class, const PropertyInfo &p_pinfo, const StringName &p_setter,
 			const StringName &p_getter, int p_index = -1);
+	static void add_signal(const StringName &p_class, const MethodInfo &p_signal);
 	static void bind_virtual_method(const StringName &p_class, const StringName &p_method);
 
 	// Forgets the classes registered at this level, as godot-cpp does when the engine

@@ -1,13 +1,28 @@
-// Stand-in: only the variant type numbers, which property registration records.
+// Stand-in: the variant type numbers, which property registration records, and a value of
+// any type, which the stand-in's engine classes read back with stub_get<T>().
 #pragma once
 
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/string_name.hpp>
 
+#include <any>
+#include <type_traits>
+
 namespace godot {
 
 class Variant {
+	std::any value;
+
 public:
+	Variant() = default;
+	template <typename T, typename = std::enable_if_t<!std::is_same_v<std::decay_t<T>, Variant>>>
+	Variant(const T &p_value) :
+			value(p_value) {}
+
+	// Stand-in only: the value, or null when it holds another type.
+	template <typename T>
+	const T *stub_get() const { return std::any_cast<T>(&value); }
+
 	enum Type {
 		NIL,
 		BOOL,

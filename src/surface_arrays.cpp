@@ -1,0 +1,89 @@
+#include "surface_arrays.h"
+
+#include <godot_cpp/classes/mesh.hpp>
+#include <godot_cpp/classes/surface_tool.hpp>
+#include <godot_cpp/core/memory.hpp>
+#include <godot_cpp/variant/packed_int32_array.hpp>
+#include <godot_cpp/variant/packed_vector2_array.hpp>
+#include <godot_cpp/variant/packed_vector3_array.hpp>
+#include <godot_cpp/variant/vector2.hpp>
+#include <godot_cpp/variant/vector3.hpp>
+
+namespace wendrel::engine {
+
+namespace {
+
+using godot::PackedInt32Array;
+using godot::PackedVector2Array;
+using godot::PackedVector3Array;
+
+PackedVector3Array vector3_array(const Vec3 *p_values, int32_t p_count) {
+	PackedVector3Array result;
+	result.resize(p_count);
+	godot::Vector3 *out = result.ptrw();
+	for (int32_t i = 0; i < p_count; i++) {
+		out[i] = godot::Vector3(p_values[i].x, p_values[i].y, p_values[i].z);
+	}
+	return result;
+}
+
+PackedVector2Array vector2_array(const Vec2 *p_values, int32_t p_count) {
+	PackedVector2Array result;
+	result.resize(p_count);
+	godot::Vector2 *out = result.ptrw();
+	for (int32_t i = 0; i < p_count; i++) {
+		out[i] = godot::Vector2(p_values[i].u, p_values[i].v);
+	}
+	return result;
+}
+
+// note: the engine takes clockwise triangles as front faces, while every model triangle winds
+// counter-clockwise seen from the side its normals point to (out of the bark, out of each
+// side of a twig card). So each triangle is handed over with its second and third corners
+// swapped, and the normals as they are: the bark faces outwards, lit from outside. Handing
+// over the model's order with negated normals would turn the bark inside out, culled from
+// outside; the double-sided twig cards look the same either way.
+PackedInt32Array index_array(const Face *p_faces, int32_t p_count) {
+	PackedInt32Array result;
+	result.resize(int64_t(p_count) * 3);
+	int32_t *out = result.ptrw();
+	for (int32_t i = 0; i < p_count; i++) {
+		out[3 * i] = p_faces[i].index[0];
+		out[3 * i + 1] = p_faces[i].index[2];
+		out[3 * i + 2] = p_faces[i].index[1];
+	}
+	return result;
+}
+
+} // namespace
+
+godot::Array surface_arrays(const Surface &p_surface) {
+	godot::Array arrays;
+	arrays.resize(godot::Mesh::ARRAY_MAX);
+	arrays[godot::Mesh::ARRAY_VERTEX] = vector3_array(p_surface.vertices, p_surface.vertex_count);
+	arrays[godot::Mesh::ARRAY_NORMAL] = vector3_array(p_surface.normals, p_surface.vertex_count);
+	arrays[godot::Mesh::ARRAY_TEX_UV] = vector2_array(p_surface.uvs, p_surface.vertex_count);
+	arrays[godot::Mesh::ARRAY_INDEX] = index_array(p_surface.faces, p_surface.face_count);
+	return arrays;
+}
+
+// note: the SurfaceTool is kept for its index optimisation, so that the committed surface is
+// the one the per-vertex hand-over made, index for index.
+void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface) {
+	if (p_surface.vertex_count == 0) {
+		return;
+	}
+	godot::Ref<godot::SurfaceTool> tool = memnew(godot::SurfaceTool);
+	tool->create_from_arrays(surface_arrays(p_surface), godot::Mesh::PRIMITIVE_TRIANGLES);
+	tool->optimize_indices_for_cache();
+	tool->commit(p_mesh, 0);
+}
+
+godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface) {
+	godot::Ref<godot::ArrayMesh> mesh;
+	mesh.instantiate();
+	add_surface(mesh, p_surface);
+	return mesh;
+}
+
+} // namespace wendrel::engine
