@@ -6,7 +6,7 @@
 // ClassRecord. reset() forgets all of it between tests.
 //
 // To run the registration the way the engine does, link `wendrel_node_stub` and either
-//   - call godot::ClassDB::register_class<godot::Wendrel3D>() (from "Wendrel3D.h"), or
+//   - call godot::ClassDB::register_class<Wendrel3D>() (from "Wendrel3D.h"), or
 //   - call initialize_wendrel3d_module(godot::MODULE_INITIALIZATION_LEVEL_SCENE) (from
 //     "extension_entry.h"), or
 //   - call wendrel3d_library_init(stub::fake_get_proc_address, nullptr, &init) and then
