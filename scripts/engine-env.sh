@@ -93,19 +93,28 @@ engine_dump_api() {
 
 # Builds the editor's (template_debug) library, optimised, and the command-line tool.
 engine_build_extension() {
+	engine_build_library "$engine_build" "wendrel3d wendrel"
+}
+
+# Builds the template_debug library into the folder $1 (with the targets $2, and the CMake
+# options that follow), free of warnings, godot-cpp's objects cached by ccache.
+engine_build_library() {
+	local build=$1 targets=$2
+	shift 2
 	local godot_cpp_key
 	godot_cpp_key=$(cd "$engine_godot_cpp" && find . -type f -printf '%P %s\n' | sort | sha1sum | cut -c1-12)
 	export CCACHE_DIR=$engine_cache/ccache-$(engine_godot_version)-$godot_cpp_key
 	# The clone and shared/ sit side by side wherever CI puts them: cache by relative paths.
 	export CCACHE_BASEDIR=$(cd "$engine_source/.." && pwd) CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=2G
 	export CCACHE_SLOPPINESS=include_file_mtime,include_file_ctime,time_macros
-	cmake -S "$engine_source" -B "$engine_build" -DCMAKE_BUILD_TYPE=Release \
+	cmake -S "$engine_source" -B "$build" -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache \
 		-DGODOT_CPP_DIR="$engine_godot_cpp" -DGODOTCPP_GDEXTENSION_DIR="$engine_api" \
 		-DGODOTCPP_API_VERSION="$engine_api_version" -DWENDREL_LIBRARY_KIND=template_debug \
-		-DWENDREL_BUILD_TESTS=OFF -DWENDREL_BUILD_BENCHMARKS=OFF >/dev/null
-	local log=$engine_build/build.log
-	if ! cmake --build "$engine_build" -j "$(nproc)" --target wendrel3d wendrel >"$log" 2>&1; then
+		-DWENDREL_BUILD_TESTS=OFF -DWENDREL_BUILD_BENCHMARKS=OFF "$@" >/dev/null
+	local log=$build/build.log
+	# shellcheck disable=SC2086 # the targets are words
+	if ! cmake --build "$build" -j "$(nproc)" --target $targets >"$log" 2>&1; then
 		tail -40 "$log"
 		return 1
 	fi
@@ -133,7 +142,8 @@ engine_lay_out_project() {
 	fi
 }
 
-engine_prepare() {
+# Makes the sid root and the API dump, or finds them made.
+engine_prepare_api() {
 	engine_install_host_tools
 	mkdir -p "$engine_cache"
 	# Several clones on one machine share the caches: one makes them, the others wait.
@@ -143,6 +153,10 @@ engine_prepare() {
 		engine_dump_api
 	) 9>"$engine_cache/.lock"
 	engine_dump_api # sets the API variables in this shell; the files exist by now
+}
+
+engine_prepare() {
+	engine_prepare_api
 	echo "Godot $(engine_godot_version) ready after $SECONDS s; building the extension"
 	engine_build_extension
 	echo "Extension built after $SECONDS s"
