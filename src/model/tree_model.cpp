@@ -32,6 +32,9 @@ void TreeModel::reset() {
 	release_array(twig_uvs, capacity.twig_uvs);
 	release_array(faces, capacity.faces);
 	release_array(twig_faces, capacity.twig_faces);
+	wind = {};
+	twig_wind = {};
+	collision_segments = {};
 }
 
 void TreeModel::recycle() {
@@ -68,12 +71,14 @@ void TreeModel::generate() {
 	// The passes' write cursors end where the closed form says the arrays end.
 	assert(vertex_count == size.vertex_count && face_count == size.face_count);
 	assert(twig_vertex_count == size.twig_vertex_count && twig_face_count == size.twig_face_count);
+	collect_game_data();
 	// Nothing after the faces reads the skeleton: freeing it here lowers the peak memory.
 	destroy_skeleton();
 	if (stop_if_cancelled())
 		return;
 	sums.finish(plan);
 	split_uv_seam(plan);
+	finish_game_data();
 }
 
 bool TreeModel::stop_if_cancelled() {

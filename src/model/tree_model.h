@@ -7,6 +7,7 @@
 // generate() or the model's destruction.
 #pragma once
 
+#include "model/game_data.h"
 #include "model/geometry.h"
 #include "model/properties.h"
 #include "model/sizes.h"
@@ -15,6 +16,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace wendrel {
 
@@ -46,6 +48,14 @@ struct TreeModel : TreeProperties {
 	// it, generate() frees what it built and returns early, leaving empty arrays.
 	const std::atomic<bool> *cancel = nullptr;
 
+	// Data for games (see game_data.h), each filled by generate() only when asked for, and
+	// emptied by a generation that does not ask for it. Neither changes the arrays above.
+	bool with_wind = false;
+	bool with_collision = false;
+	std::vector<WindRecord> wind;					  // one per bark vertex, in the order of `vertices`
+	std::vector<WindRecord> twig_wind;				  // one per twig vertex, in the order of `twig_vertices`
+	std::vector<CollisionSegment> collision_segments; // one per branch, depth first
+
 	TreeModel() = default;
 	~TreeModel();
 	TreeModel(const TreeModel &) = delete;
@@ -76,6 +86,10 @@ struct TreeModel : TreeProperties {
 	void build_faces(Branch *branch);
 	void compute_normals();
 	void split_uv_seam();
+	// Reads the skeleton (after the faces pass) for the data for games that is asked for...
+	void collect_game_data();
+	// ...and gives the seam split's twins the wind records of the vertices they copy.
+	void finish_game_data();
 
 	// The ring size of the current parameters, as the passes use it.
 	int32_t ring_segments() const;
@@ -95,6 +109,10 @@ private:
 	} capacity;
 
 	SkeletonStorage skeleton;
+
+	// The triangles as they were before the seam split rewired some corners to twins: the
+	// twins' sources, for the wind records. Kept only while generate() runs with_wind.
+	std::vector<Face> faces_before_seam;
 
 	void destroy_skeleton();
 	// The passes over a tree cut into subtrees (see subtrees.h); an empty plan walks the whole

@@ -1,0 +1,39 @@
+// Data for games, derived from the skeleton when a TreeModel asks for it: a wind record for
+// every bark and twig vertex, and capsule segments for collision.
+//
+// Both are opt-in (TreeModel::with_wind, TreeModel::with_collision) and never change the eight
+// mesh arrays. They are deterministic, like the mesh: equal parameters give equal records.
+#pragma once
+
+#include "model/geometry.h"
+
+#include <cstdint>
+
+namespace wendrel {
+
+// How one vertex moves in the wind.
+struct WindRecord {
+	// Distance along the branches from the trunk's foot to the vertex's place on the
+	// skeleton, divided by the largest such distance of any tip: 0 at the foot, 1 at the
+	// farthest tip.
+	float chain;
+	// Per branch, in [0, 1): a different timing for every branch, fixed by the seed.
+	float phase;
+	// Twig cards only: 0 at the end where the card meets its branch, 1 at its outer end.
+	// Always 0 on the bark.
+	float flutter;
+	// Forks between the vertex's branch and the trunk: 0 on the trunk, 1 on a branch that
+	// leaves it, and so on.
+	int32_t level;
+};
+
+// One branch as a capsule axis: from its parent's head (the origin for the root) to its own
+// head, with the radius the branch starts with and its level (as in WindRecord).
+struct CollisionSegment {
+	Vec3 start;
+	Vec3 end;
+	float radius;
+	int32_t level;
+};
+
+} // namespace wendrel
