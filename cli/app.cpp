@@ -31,6 +31,7 @@ struct Options {
 	int texture_size = 256;
 	bool no_twigs = false;
 	int threads = 1;
+	bool wind = false;
 	bool stats = false;
 	bool list_presets = false;
 };
@@ -74,6 +75,7 @@ void add_other_options(CLI::App &app, Options &options) {
 			->type_name("FILE")
 			->excludes(preset);
 	app.add_flag("--no-twigs", options.no_twigs, "leave the twig cards out, as the node's twig_enable off does");
+	app.add_flag("--wind", options.wind, "add the wind records to every vertex of a glTF file, as the attribute _WIND: chain, level / 15, phase, flutter (see the README)");
 	app.add_option("--texture-size", options.texture_size, "sides of the bark and leaf textures in pixels, a power of two from 16 to 2048 (default 256)")
 			->type_name("PX")
 			->check(CLI::Validator([](std::string &text) {
@@ -230,6 +232,7 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	TreeModel model;
 	static_cast<TreeProperties &>(model) = properties;
 	model.thread_count = options.threads;
+	model.with_wind = options.wind;
 	auto start = std::chrono::steady_clock::now();
 	if (any_needs_mesh(options)) {
 		model.generate();
@@ -239,6 +242,7 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	parse_png_size(options.size, settings.png);
 	settings.texture_size = options.texture_size;
 	settings.twig_enable = recipe.twig_enable;
+	settings.wind = options.wind;
 	// The textures are the same for every output, and large ones take a while to draw.
 	Textures textures;
 	for (const std::string &path : options.outputs) {

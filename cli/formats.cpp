@@ -35,8 +35,8 @@ std::string without_extension(const std::string &path) {
 }
 
 // The twig mesh only when the twigs are on and their cards have an area to show.
-Mesh export_twigs(const TreeModel &model, bool twig_enable) {
-	Mesh twigs = twig_enable ? export_mesh(twig_surface(model)) : Mesh();
+Mesh export_twigs(const TreeModel &model, bool twig_enable, const WindRecord *wind) {
+	Mesh twigs = twig_enable ? export_mesh(twig_surface(model), wind) : Mesh();
 	return has_area(twigs) ? twigs : Mesh();
 }
 
@@ -111,8 +111,10 @@ std::vector<std::pair<std::string, std::string>> encode(const std::string &path,
 	const Recipe recipe{ model, settings.twig_enable };
 	const std::string stem = base_name(without_extension(path));
 	const TextureNames names{ stem + "_bark.png", stem + "_leaf.png" };
-	const Mesh bark = export_mesh(bark_surface(model));
-	const Mesh twigs = export_twigs(model, settings.twig_enable);
+	// Only glTF has room for the wind records.
+	bool wind = settings.wind && (format == Format::GLB || format == Format::GLTF);
+	const Mesh bark = export_mesh(bark_surface(model), wind ? model.wind.data() : nullptr);
+	const Mesh twigs = export_twigs(model, settings.twig_enable, wind ? model.twig_wind.data() : nullptr);
 	switch (format) {
 		case Format::GLB:
 			return { { path, write_gltf(bark, twigs, textures, names, recipe, true) } };

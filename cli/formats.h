@@ -40,6 +40,7 @@ struct ExportSettings {
 	PngSize png;
 	int texture_size = 256; // sides of both textures, in pixels; see valid_texture_size()
 	bool twig_enable = true;
+	bool wind = false; // glTF files carry the wind records (the model was generated with them)
 };
 
 // Whether the format shows the materials' textures.

@@ -134,6 +134,10 @@ int add_mesh_node(tinygltf::Model &gltf, const Mesh &mesh, const char *name, int
 	primitive.attributes["POSITION"] = add_positions(gltf, mesh.positions);
 	primitive.attributes["NORMAL"] = add_accessor(gltf, mesh.normals, TINYGLTF_TYPE_VEC3, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
 	primitive.attributes["TEXCOORD_0"] = add_accessor(gltf, mesh.uvs, TINYGLTF_TYPE_VEC2, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
+	if (!mesh.wind.empty()) {
+		// An application-specific attribute: its name starts with an underscore.
+		primitive.attributes["_WIND"] = add_accessor(gltf, mesh.wind, TINYGLTF_TYPE_VEC4, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
+	}
 	primitive.indices = add_accessor(gltf, mesh.indices, TINYGLTF_TYPE_SCALAR, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, ELEMENT_ARRAY_BUFFER);
 	tinygltf::Mesh gltf_mesh;
 	gltf_mesh.name = name;

@@ -64,12 +64,16 @@ void drop_unused(Mesh &mesh, const std::vector<bool> &used) {
 			mesh.positions[kept] = mesh.positions[v];
 			mesh.normals[kept] = mesh.normals[v];
 			mesh.uvs[kept] = mesh.uvs[v];
+			if (!mesh.wind.empty()) {
+				mesh.wind[kept] = mesh.wind[v];
+			}
 			++kept;
 		}
 	}
 	mesh.positions.resize(kept);
 	mesh.normals.resize(kept);
 	mesh.uvs.resize(kept);
+	mesh.wind.resize(mesh.wind.empty() ? 0 : kept);
 	for (uint32_t &index : mesh.indices) {
 		index = new_index[index];
 	}
@@ -106,7 +110,7 @@ bool has_area(const Mesh &mesh) {
 	return false;
 }
 
-Mesh export_mesh(const Surface &surface) {
+Mesh export_mesh(const Surface &surface, const WindRecord *wind) {
 	Mesh mesh;
 	size_t count = surface.vertex_count > 0 ? static_cast<size_t>(surface.vertex_count) : 0;
 	mesh.positions.assign(surface.vertices, surface.vertices + count);
@@ -118,6 +122,12 @@ Mesh export_mesh(const Surface &surface) {
 		Vec3 n = unit_or_zero(surface.normals[v]);
 		needs_repair = needs_repair || is_zero(n);
 		mesh.normals.push_back(n);
+	}
+	if (wind) {
+		mesh.wind.resize(count);
+		for (size_t v = 0; v < count; ++v) {
+			encode_wind(wind[v], mesh.wind[v].data());
+		}
 	}
 	int32_t faces = surface.face_count > 0 ? surface.face_count : 0;
 	mesh.indices.reserve(static_cast<size_t>(faces) * 3);

@@ -11,6 +11,7 @@
 
 #include "model/tree_model.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct Mesh {
 	std::vector<Vec3> normals;
 	std::vector<Vec2> uvs;
 	std::vector<uint32_t> indices;
+	// Four values per vertex when the wind is asked for (see encode_wind()), else empty.
+	std::vector<std::array<float, 4>> wind;
 
 	bool empty() const { return positions.empty() || indices.empty(); }
 };
@@ -32,7 +35,8 @@ struct Mesh {
 // those have no area either. Vertices that no face uses are left out (viewers drop them, and
 // would then count fewer than the model holds); the others keep their order. A position or
 // texture coordinate that is not finite cannot be mended: throws std::runtime_error.
-Mesh export_mesh(const Surface &surface);
+// `wind`, when given, holds one record per vertex of the surface.
+Mesh export_mesh(const Surface &surface, const WindRecord *wind = nullptr);
 
 // The number of vertices of the surface that some face uses: what export_mesh() keeps.
 int32_t used_vertex_count(const Surface &surface);

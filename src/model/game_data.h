@@ -27,6 +27,19 @@ struct WindRecord {
 	int32_t level;
 };
 
+// The levels that a four-channel encoding tells apart: deeper ones read as the last.
+constexpr int32_t WIND_LEVELS = 15;
+
+// A wind record as four values in [0, 1], the encoding the node's vertex colours and the
+// tool's glTF files use: chain, level / 15 (at most 1), phase, flutter.
+inline void encode_wind(const WindRecord &record, float channels[4]) {
+	int32_t level = record.level < 0 ? 0 : (record.level > WIND_LEVELS ? WIND_LEVELS : record.level);
+	channels[0] = record.chain;
+	channels[1] = float(level) / float(WIND_LEVELS);
+	channels[2] = record.phase;
+	channels[3] = record.flutter;
+}
+
 // One branch as a capsule axis: from its parent's head (the origin for the root) to its own
 // head, with the radius the branch starts with and its level (as in WindRecord).
 struct CollisionSegment {

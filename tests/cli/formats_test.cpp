@@ -102,6 +102,38 @@ TEST_F(Formats, GltfReadsBackAsWritten) {
 	}
 }
 
+// --wind adds _WIND to both glTF meshes, one record per exported vertex and aligned with it
+// (the foot ring, alone on y = 0, alone at chain 0; a card's outer end, v = 0, flutters);
+// without it, no file carries it.
+TEST(Wind, GltfCarriesOneRecordPerVertexOnlyWhenAsked) {
+	ScratchDir dir;
+	ASSERT_EQ(run_tool({ "--wind", "-o", dir.path("wind.glb") }).exit_code, 0);
+	ASSERT_EQ(run_tool({ "-o", dir.path("none.glb") }).exit_code, 0);
+	tinygltf::TinyGLTF loader;
+	tinygltf::Model gltf;
+	std::string error, warning;
+	ASSERT_TRUE(loader.LoadBinaryFromFile(&gltf, &error, &warning, dir.path("wind.glb"))) << error;
+	ASSERT_EQ(gltf.meshes.size(), 2u);
+	for (size_t m = 0; m < 2; ++m) {
+		const tinygltf::Primitive &p = gltf.meshes[m].primitives[0];
+		Mesh mesh = read_primitive(gltf, p);
+		ASSERT_EQ(p.attributes.count("_WIND"), 1u);
+		auto wind = read_accessor<std::array<float, 4>>(gltf, p.attributes.at("_WIND"));
+		ASSERT_EQ(wind.size(), mesh.positions.size());
+		for (size_t i = 0; i < wind.size(); ++i) {
+			for (float channel : wind[i]) {
+				ASSERT_TRUE(channel >= 0.0f && channel <= 1.0f) << i;
+			}
+			if (m == 0) {
+				ASSERT_EQ(mesh.positions[i].y == 0.0f, wind[i][0] == 0.0f) << i;
+			} else {
+				ASSERT_EQ(wind[i][3], mesh.uvs[i].v == 0.0f ? 1.0f : 0.0f) << i;
+			}
+		}
+	}
+	EXPECT_EQ(read_file(dir.path("none.glb")).find("_WIND"), std::string::npos);
+}
+
 // Every face kept, and every vertex some face uses, in the model's order; the unused ones
 // (159 of the default bark's) left out.
 TEST_F(Formats, ExportKeepsEveryUsedVertexInOrder) {
