@@ -165,15 +165,17 @@ bool Wendrel3D::grow(Rebuild p_rebuild, const char *p_change) {
 	}
 	stale = false;
 	if (wendrel::measure_tree(properties).vertex_count > BACKGROUND_VERTEX_COUNT) {
-		growth.reset(new wendrel::engine::BackgroundGrowth(properties));
+		growth.reset(new wendrel::engine::BackgroundGrowth(properties, wind_data, collision_enable));
 		update_processing();
 		return true;
 	}
 	set_parameters(*model, properties);
+	ask_for_game_data(*model);
 	if (!generate(*model, p_change)) {
 		return false;
 	}
 	rebuild(p_rebuild);
+	update_collision();
 	emit_signal("tree_grown");
 	return true;
 }
@@ -190,6 +192,7 @@ void Wendrel3D::show_grown_tree() {
 	if (twig_mesh_instance) {
 		update_mesh(twig_mesh_instance, grown->twig_mesh(), material_twig);
 	}
+	update_collision(); // a node: built here, on the main thread
 	emit_signal("tree_grown");
 }
 
@@ -215,10 +218,14 @@ void Wendrel3D::update_processing() {
 
 void Wendrel3D::rebuild(Rebuild p_rebuild) {
 	if (p_rebuild != Rebuild::TWIGS) {
-		update_mesh(trunk_mesh_instance, wendrel::engine::surface_mesh(wendrel::bark_surface(*model)), material_trunk);
+		update_mesh(trunk_mesh_instance,
+				wendrel::engine::surface_mesh(wendrel::bark_surface(*model), wind_records(model->wind, model->vertex_count)),
+				material_trunk);
 	}
 	if (p_rebuild != Rebuild::TRUNK && twig_mesh_instance) {
-		update_mesh(twig_mesh_instance, wendrel::engine::surface_mesh(wendrel::twig_surface(*model)), material_twig);
+		update_mesh(twig_mesh_instance,
+				wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count)),
+				material_twig);
 	}
 }
 
@@ -362,7 +369,9 @@ void Wendrel3D::set_twig_enable(bool p_enable) {
 	if (p_enable && !twig_mesh_instance) {
 		add_twig_child();
 		if (!stale) {
-			update_mesh(twig_mesh_instance, wendrel::engine::surface_mesh(wendrel::twig_surface(*model)), material_twig);
+			update_mesh(twig_mesh_instance,
+				wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count)),
+				material_twig);
 		}
 	} else if (!p_enable && twig_mesh_instance) {
 		MeshInstance3D *detached = twig_mesh_instance;
@@ -396,6 +405,20 @@ Ref<Material> Wendrel3D::get_material_twig() {
 
 // --- baking ---
 
+void Wendrel3D::set_wind_data(bool p_enable) {
+	set_parameter("wind_data", wind_data, p_enable, Rebuild::BOTH);
+}
+bool Wendrel3D::get_wind_data() const {
+	return wind_data;
+}
+
+void Wendrel3D::set_collision_enable(bool p_enable) {
+	set_parameter("collision_enable", collision_enable, p_enable, Rebuild::BOTH);
+}
+bool Wendrel3D::get_collision_enable() const {
+	return collision_enable;
+}
+
 // Grows the tree of the stored properties when the one shown is not it (outside the scene
 // tree, or while a tree grows), without touching the children.
 Ref<ArrayMesh> Wendrel3D::bake_mesh() {
@@ -404,6 +427,7 @@ Ref<ArrayMesh> Wendrel3D::bake_mesh() {
 	if (stale || growth) {
 		fresh.reset(new wendrel::TreeModel());
 		set_parameters(*fresh, properties);
+		ask_for_game_data(*fresh);
 		if (!generate(*fresh, "bake")) {
 			return Ref<ArrayMesh>();
 		}
@@ -411,13 +435,13 @@ Ref<ArrayMesh> Wendrel3D::bake_mesh() {
 	}
 	Ref<ArrayMesh> mesh;
 	mesh.instantiate();
-	wendrel::engine::add_surface(mesh, wendrel::bark_surface(*source));
+	wendrel::engine::add_surface(mesh, wendrel::bark_surface(*source), wind_records(source->wind, source->vertex_count));
 	if (mesh->get_surface_count() == 1) {
 		mesh->surface_set_material(0, material_trunk);
 	}
 	if (twig_enable) {
 		const int32_t twig_index = mesh->get_surface_count();
-		wendrel::engine::add_surface(mesh, wendrel::twig_surface(*source));
+		wendrel::engine::add_surface(mesh, wendrel::twig_surface(*source), wind_records(source->twig_wind, source->twig_vertex_count));
 		if (mesh->get_surface_count() > twig_index) {
 			mesh->surface_set_material(twig_index, material_twig);
 		}
@@ -478,6 +502,7 @@ void Wendrel3D::_bind_methods() {
 	godot::ClassDB::bind_method(godot::D_METHOD("get_material_trunk"), &Wendrel3D::get_material_trunk);
 	godot::ClassDB::bind_method(godot::D_METHOD("set_material_twig", "material"), &Wendrel3D::set_material_twig);
 	godot::ClassDB::bind_method(godot::D_METHOD("get_material_twig"), &Wendrel3D::get_material_twig);
+	bind_game_methods();
 	godot::ClassDB::bind_method(godot::D_METHOD("bake_mesh"), &Wendrel3D::bake_mesh);
 	godot::ClassDB::bind_method(godot::D_METHOD("is_growing"), &Wendrel3D::is_growing);
 
@@ -512,4 +537,5 @@ void Wendrel3D::_bind_methods() {
 	ADD_GROUP("Materials", "material_");
 	ADD_PROPERTY(material_property("material_trunk"), "set_material_trunk", "get_material_trunk");
 	ADD_PROPERTY(material_property("material_twig"), "set_material_twig", "get_material_twig");
+	bind_game_properties();
 }

@@ -16,6 +16,7 @@
 #include <godot_cpp/classes/mesh_instance3d.hpp>
 #include <godot_cpp/classes/node3d.hpp>
 #include <godot_cpp/classes/ref.hpp>
+#include <godot_cpp/classes/static_body3d.hpp>
 
 #include <cstdint>
 #include <memory>
@@ -29,6 +30,11 @@ class Wendrel3D : public godot::Node3D {
 	godot::MeshInstance3D *trunk_mesh_instance = nullptr;
 	godot::MeshInstance3D *twig_mesh_instance = nullptr; // null while twigs are switched off
 	bool twig_enable = true;
+	// Data for games (Wendrel3D_game.cpp), all off by default.
+	bool wind_data = false;
+	bool collision_enable = false;
+	float collision_min_radius = 0.05f;
+	godot::StaticBody3D *collision_body = nullptr; // internal child while collision_enable is on
 	godot::Ref<godot::Material> material_trunk;
 	godot::Ref<godot::Material> material_twig;
 	bool stale = true;															// the shown tree is not the one of `properties`
@@ -54,6 +60,15 @@ class Wendrel3D : public godot::Node3D {
 	void update_mesh(godot::MeshInstance3D *p_child, const godot::Ref<godot::ArrayMesh> &p_mesh,
 			const godot::Ref<godot::Material> &p_material);
 	void add_twig_child();
+	// The model's wind records for a surface of p_vertex_count vertices when wind_data is on
+	// and the model holds them for its arrays; else null.
+	const wendrel::WindRecord *wind_records(const std::vector<wendrel::WindRecord> &p_records, int32_t p_vertex_count) const;
+	// What the generator has to add for the properties set: wind records, collision segments.
+	void ask_for_game_data(wendrel::TreeModel &r_model) const;
+	void update_collision();
+	// Registered after the accessors above them, and after the other properties.
+	static void bind_game_methods();
+	static void bind_game_properties();
 
 protected:
 	static void _bind_methods();
@@ -116,6 +131,12 @@ public:
 	godot::Ref<godot::Material> get_material_trunk();
 	void set_material_twig(const godot::Ref<godot::Material> &p_material);
 	godot::Ref<godot::Material> get_material_twig();
+	void set_wind_data(bool p_enable);
+	bool get_wind_data() const;
+	void set_collision_enable(bool p_enable);
+	bool get_collision_enable() const;
+	void set_collision_min_radius(float p_radius);
+	float get_collision_min_radius() const;
 
 	// A new mesh of the tree as shown: the bark surface, then the twig surface when twigs are
 	// on, each with its material. It shares nothing with the node.
@@ -127,4 +148,5 @@ public:
 	const wendrel::TreeModel &get_model() const { return *model; }
 	godot::MeshInstance3D *get_trunk_mesh_instance() const { return trunk_mesh_instance; }
 	godot::MeshInstance3D *get_twig_mesh_instance() const { return twig_mesh_instance; }
+	godot::StaticBody3D *get_collision_body() const { return collision_body; }
 };

@@ -8,9 +8,11 @@
 
 namespace wendrel::engine {
 
-BackgroundGrowth::BackgroundGrowth(const TreeProperties &p_properties) :
+BackgroundGrowth::BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision) :
 		model(new TreeModel()) {
 	static_cast<TreeProperties &>(*model) = p_properties;
+	model->with_wind = p_wind;
+	model->with_collision = p_collision;
 	model->cancel = &cancelled;
 	task_id = godot::WorkerThreadPool::get_singleton()->add_native_task(&BackgroundGrowth::run, this, false,
 			"Wendrel3D: growing a tree");
@@ -38,8 +40,9 @@ void BackgroundGrowth::grow() {
 	model->generate();
 #endif
 	if (failure.empty() && !is_cancelled()) {
-		bark = surface_mesh(bark_surface(*model));
-		twigs = surface_mesh(twig_surface(*model));
+		const bool wind = model->with_wind;
+		bark = surface_mesh(bark_surface(*model), wind ? model->wind.data() : nullptr);
+		twigs = surface_mesh(twig_surface(*model), wind ? model->twig_wind.data() : nullptr);
 	}
 	finished.store(true, std::memory_order_release);
 }

@@ -17,8 +17,9 @@ namespace wendrel::engine {
 
 class BackgroundGrowth {
 public:
-	// Starts growing the tree of p_properties.
-	explicit BackgroundGrowth(const TreeProperties &p_properties);
+	// Starts growing the tree of p_properties; p_wind adds the wind records to both meshes'
+	// vertex colours, p_collision keeps the collision segments in the model.
+	BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision);
 	// Cancels the growth if it still runs, and waits until the worker has left it.
 	~BackgroundGrowth();
 	BackgroundGrowth(const BackgroundGrowth &) = delete;

@@ -3,6 +3,8 @@
 #include <godot_cpp/classes/mesh.hpp>
 #include <godot_cpp/classes/surface_tool.hpp>
 #include <godot_cpp/core/memory.hpp>
+#include <godot_cpp/variant/color.hpp>
+#include <godot_cpp/variant/packed_color_array.hpp>
 #include <godot_cpp/variant/packed_int32_array.hpp>
 #include <godot_cpp/variant/packed_vector2_array.hpp>
 #include <godot_cpp/variant/packed_vector3_array.hpp>
@@ -37,6 +39,18 @@ PackedVector2Array vector2_array(const Vec2 *p_values, int32_t p_count) {
 	return result;
 }
 
+godot::PackedColorArray color_array(const WindRecord *p_wind, int32_t p_count) {
+	godot::PackedColorArray result;
+	result.resize(p_count);
+	godot::Color *out = result.ptrw();
+	for (int32_t i = 0; i < p_count; i++) {
+		float channels[4];
+		encode_wind(p_wind[i], channels);
+		out[i] = godot::Color(channels[0], channels[1], channels[2], channels[3]);
+	}
+	return result;
+}
+
 // note: the engine takes clockwise triangles as front faces, while every model triangle winds
 // counter-clockwise seen from the side its normals point to (out of the bark, out of each
 // side of a twig card). So each triangle is handed over with its second and third corners
@@ -57,32 +71,35 @@ PackedInt32Array index_array(const Face *p_faces, int32_t p_count) {
 
 } // namespace
 
-godot::Array surface_arrays(const Surface &p_surface) {
+godot::Array surface_arrays(const Surface &p_surface, const WindRecord *p_wind) {
 	godot::Array arrays;
 	arrays.resize(godot::Mesh::ARRAY_MAX);
 	arrays[godot::Mesh::ARRAY_VERTEX] = vector3_array(p_surface.vertices, p_surface.vertex_count);
 	arrays[godot::Mesh::ARRAY_NORMAL] = vector3_array(p_surface.normals, p_surface.vertex_count);
 	arrays[godot::Mesh::ARRAY_TEX_UV] = vector2_array(p_surface.uvs, p_surface.vertex_count);
+	if (p_wind) {
+		arrays[godot::Mesh::ARRAY_COLOR] = color_array(p_wind, p_surface.vertex_count);
+	}
 	arrays[godot::Mesh::ARRAY_INDEX] = index_array(p_surface.faces, p_surface.face_count);
 	return arrays;
 }
 
 // note: the SurfaceTool is kept for its index optimisation, so that the committed surface is
 // the one the per-vertex hand-over made, index for index.
-void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface) {
+void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface, const WindRecord *p_wind) {
 	if (p_surface.vertex_count == 0) {
 		return;
 	}
 	godot::Ref<godot::SurfaceTool> tool = memnew(godot::SurfaceTool);
-	tool->create_from_arrays(surface_arrays(p_surface), godot::Mesh::PRIMITIVE_TRIANGLES);
+	tool->create_from_arrays(surface_arrays(p_surface, p_wind), godot::Mesh::PRIMITIVE_TRIANGLES);
 	tool->optimize_indices_for_cache();
 	tool->commit(p_mesh, 0);
 }
 
-godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface) {
+godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind) {
 	godot::Ref<godot::ArrayMesh> mesh;
 	mesh.instantiate();
-	add_surface(mesh, p_surface);
+	add_surface(mesh, p_surface, p_wind);
 	return mesh;
 }
 

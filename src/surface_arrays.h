@@ -11,14 +11,15 @@
 namespace wendrel::engine {
 
 // The surface as the engine's mesh arrays: positions, normals, texture coordinates and
-// indices, each triangle as first, third, second corner.
-godot::Array surface_arrays(const Surface &p_surface);
+// indices, each triangle as first, third, second corner; with p_wind (one record per
+// vertex) also the vertex colours, each record encoded by encode_wind().
+godot::Array surface_arrays(const Surface &p_surface, const WindRecord *p_wind = nullptr);
 
 // Adds the surface to p_mesh as its next surface, with the indices optimised for the vertex
 // cache. A surface without vertices adds nothing.
-void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface);
+void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface, const WindRecord *p_wind = nullptr);
 
 // A new mesh holding the surface alone.
-godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface);
+godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind = nullptr);
 
 } // namespace wendrel::engine

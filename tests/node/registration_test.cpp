@@ -7,6 +7,8 @@
 #include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/core/class_db.hpp>
 
+#include <iterator>
+
 extern "C" GDExtensionBool wendrel3d_library_init(GDExtensionInterfaceGetProcAddress p_get_proc_address,
 		GDExtensionClassLibraryPtr p_library, GDExtensionInitialization *r_initialization);
 
@@ -49,7 +51,12 @@ const AccessorRow kAccessors[] = {
 	{ "set_twig_scale", "scale", "float", "get_twig_scale", false },
 	{ "set_material_trunk", "material", "Ref<Material>", "get_material_trunk", false },
 	{ "set_material_twig", "material", "Ref<Material>", "get_material_twig", false },
+	{ "set_wind_data", "enable", "bool", "get_wind_data", true },
+	{ "set_collision_enable", "enable", "bool", "get_collision_enable", true },
+	{ "set_collision_min_radius", "radius", "float", "get_collision_min_radius", true },
 };
+// The accessors, then bake_mesh and is_growing.
+constexpr size_t kMethods = 2 * std::size(kAccessors) + 2;
 
 const char *const kMaterials = "StandardMaterial3D,ORMMaterial3D,ShaderMaterial";
 
@@ -90,7 +97,13 @@ const Entry kSequence[] = {
 	{ "Materials", 0, 0, "material_", "", "" },
 	{ "material_trunk", 24, 17, kMaterials, "set_material_trunk", "get_material_trunk" },
 	{ "material_twig", 24, 17, kMaterials, "set_material_twig", "get_material_twig" },
+	{ "Wind", 0, 0, "wind_", "", "" },
+	{ "wind_data", 1, 0, "", "set_wind_data", "get_wind_data" },
+	{ "Collision", 0, 0, "collision_", "", "" },
+	{ "collision_enable", 1, 0, "", "set_collision_enable", "get_collision_enable" },
+	{ "collision_min_radius", 3, 1, "0,0.6,0.001", "set_collision_min_radius", "get_collision_min_radius" },
 };
+constexpr size_t kEntries = std::size(kSequence);
 
 class RegistrationTest : public ::testing::Test {
 protected:
@@ -111,8 +124,8 @@ TEST_F(RegistrationTest, ClassDerivesFromNode3DWithoutErrors) {
 }
 
 TEST_F(RegistrationTest, MethodsAreBoundInOrderWithTheirSignatures) {
-	ASSERT_EQ(record->methods.size(), 48u);
-	for (size_t i = 0; i < 23; i++) {
+	ASSERT_EQ(record->methods.size(), kMethods);
+	for (size_t i = 0; i < std::size(kAccessors); i++) {
 		const AccessorRow &row = kAccessors[i];
 		const MethodRecord &setter = record->methods[2 * i];
 		const MethodRecord &getter = record->methods[2 * i + 1];
@@ -128,29 +141,29 @@ TEST_F(RegistrationTest, MethodsAreBoundInOrderWithTheirSignatures) {
 		EXPECT_EQ(getter.return_type, row.type);
 		EXPECT_EQ(getter.is_const, row.getter_const);
 	}
-	EXPECT_EQ(record->methods[46].name, "bake_mesh");
-	EXPECT_EQ(record->methods[46].return_type, "Ref<ArrayMesh>");
-	EXPECT_EQ(record->methods[47].name, "is_growing");
-	EXPECT_TRUE(record->methods[47].is_const);
+	EXPECT_EQ(record->methods[kMethods - 2].name, "bake_mesh");
+	EXPECT_EQ(record->methods[kMethods - 2].return_type, "Ref<ArrayMesh>");
+	EXPECT_EQ(record->methods[kMethods - 1].name, "is_growing");
+	EXPECT_TRUE(record->methods[kMethods - 1].is_const);
 }
 
 TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 	const std::vector<std::string> &sequence = record->sequence;
-	ASSERT_EQ(sequence.size(), 48u + 1u + 26u + 4u);
-	EXPECT_EQ(sequence[48], "signal tree_grown");
+	ASSERT_EQ(sequence.size(), kMethods + 1u + kEntries + 4u);
+	EXPECT_EQ(sequence[kMethods], "signal tree_grown");
 	size_t property = 0;
 	size_t group = 0;
-	for (size_t i = 0; i < 26; i++) {
+	for (size_t i = 0; i < kEntries; i++) {
 		const Entry &entry = kSequence[i];
 		SCOPED_TRACE(entry.name);
 		if (entry.type == 0) {
-			EXPECT_EQ(sequence[49 + i], std::string("group ") + entry.name);
+			EXPECT_EQ(sequence[kMethods + 1 + i], std::string("group ") + entry.name);
 			ASSERT_LT(group, record->groups.size());
 			EXPECT_EQ(record->groups[group].name, entry.name);
 			EXPECT_EQ(record->groups[group++].prefix, entry.hint_string);
 			continue;
 		}
-		EXPECT_EQ(sequence[49 + i], std::string("property ") + entry.name);
+		EXPECT_EQ(sequence[kMethods + 1 + i], std::string("property ") + entry.name);
 		ASSERT_LT(property, record->properties.size());
 		const PropertyRecord &p = record->properties[property++];
 		EXPECT_EQ(p.name, entry.name);
@@ -162,8 +175,8 @@ TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 		EXPECT_EQ(p.getter, entry.getter);
 		EXPECT_EQ(p.class_name, entry.type == 24 ? kMaterials : "");
 	}
-	EXPECT_EQ(property, 23u);
-	EXPECT_EQ(group, 3u);
+	EXPECT_EQ(property, 26u);
+	EXPECT_EQ(group, 5u);
 }
 
 // Exactly the four overrides, announced after _bind_methods.
@@ -171,7 +184,7 @@ TEST_F(RegistrationTest, TheOverriddenVirtualsAreAnnounced) {
 	const std::vector<std::string> virtuals = { "_process", "_enter_tree", "_exit_tree", "_ready" };
 	EXPECT_EQ(record->virtuals, virtuals);
 	for (size_t i = 0; i < virtuals.size(); i++) {
-		EXPECT_EQ(record->sequence[75 + i], "virtual " + virtuals[i]);
+		EXPECT_EQ(record->sequence[kMethods + 1 + kEntries + i], "virtual " + virtuals[i]);
 	}
 }
 

@@ -182,6 +182,8 @@ void SurfaceTool::clear() {
 	begun = false;
 	last_uv = Vector2();
 	last_normal = Vector3();
+	last_color = Color();
+	has_color = false;
 	surface = stub::SurfaceData();
 }
 
@@ -202,6 +204,12 @@ void SurfaceTool::set_normal(const Vector3 &p_normal) {
 	last_normal = p_normal;
 }
 
+void SurfaceTool::set_color(const Color &p_color) {
+	record("set_color");
+	last_color = p_color;
+	has_color = true;
+}
+
 void SurfaceTool::add_vertex(const Vector3 &p_vertex) {
 	record("add_vertex");
 	if (!begun) {
@@ -211,6 +219,9 @@ void SurfaceTool::add_vertex(const Vector3 &p_vertex) {
 	surface.vertices.push_back(p_vertex);
 	surface.normals.push_back(last_normal);
 	surface.uvs.push_back(last_uv);
+	if (has_color) {
+		surface.colors.push_back(last_color);
+	}
 }
 
 void SurfaceTool::add_index(int32_t p_index) {
@@ -253,6 +264,13 @@ void SurfaceTool::create_from_arrays(const Array &p_arrays, Mesh::PrimitiveType 
 	surface.normals = *normals;
 	surface.uvs = *uvs;
 	surface.indices = *indices;
+	if (const std::vector<Color> *colors = slot<Color>(p_arrays, Mesh::ARRAY_COLOR)) {
+		if (colors->size() != vertices->size()) {
+			record_error("SurfaceTool: create_from_arrays needs one colour per vertex.");
+			return;
+		}
+		surface.colors = *colors;
+	}
 }
 
 void SurfaceTool::optimize_indices_for_cache() {

@@ -5,6 +5,7 @@
 #include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/classes/mesh.hpp>
 #include <godot_cpp/classes/ref.hpp>
+#include <godot_cpp/variant/color.hpp>
 #include <godot_cpp/variant/vector2.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 
@@ -19,6 +20,7 @@ struct SurfaceData {
 	std::vector<Vector3> vertices;
 	std::vector<Vector3> normals;
 	std::vector<Vector2> uvs;
+	std::vector<Color> colors; // one per vertex when the surface has colours
 	std::vector<int32_t> indices;
 	Ref<Material> material;
 };

@@ -9,6 +9,7 @@
 #include <godot_cpp/classes/ref_counted.hpp>
 #include <godot_cpp/core/class_db.hpp>
 #include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/color.hpp>
 #include <godot_cpp/variant/vector2.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 
@@ -22,6 +23,8 @@ class SurfaceTool : public RefCounted {
 	bool begun = false;
 	Vector2 last_uv;
 	Vector3 last_normal;
+	Color last_color;
+	bool has_color = false;
 	stub::SurfaceData surface;
 
 	void record(const char *p_method, const std::string &p_args = "");
@@ -31,6 +34,7 @@ public:
 	void begin(Mesh::PrimitiveType p_primitive);
 	void set_uv(const Vector2 &p_uv);
 	void set_normal(const Vector3 &p_normal);
+	void set_color(const Color &p_color);
 	void add_vertex(const Vector3 &p_vertex);
 	void add_index(int32_t p_index);
 	void create_from_arrays(const Array &p_arrays, Mesh::PrimitiveType p_primitive_type = Mesh::PRIMITIVE_TRIANGLES);

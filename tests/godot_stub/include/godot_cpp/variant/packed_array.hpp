@@ -2,6 +2,7 @@
 // resize(), size(), ptr() and ptrw().
 #pragma once
 
+#include <godot_cpp/variant/color.hpp>
 #include <godot_cpp/variant/vector2.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 
@@ -31,4 +32,5 @@ namespace godot {
 using PackedVector3Array = stub::PackedArray<Vector3>;
 using PackedVector2Array = stub::PackedArray<Vector2>;
 using PackedInt32Array = stub::PackedArray<int32_t>;
+using PackedColorArray = stub::PackedArray<Color>;
 } // namespace godot
