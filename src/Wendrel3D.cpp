@@ -165,7 +165,7 @@ bool Wendrel3D::grow(Rebuild p_rebuild, const char *p_change) {
 	}
 	stale = false;
 	if (wendrel::measure_tree(properties).vertex_count > BACKGROUND_VERTEX_COUNT) {
-		growth.reset(new wendrel::engine::BackgroundGrowth(properties, wind_data, collision_enable));
+		growth.reset(new wendrel::engine::BackgroundGrowth(properties, wind_data, collision_enable, lod_enable));
 		update_processing();
 		return true;
 	}
@@ -219,12 +219,12 @@ void Wendrel3D::update_processing() {
 void Wendrel3D::rebuild(Rebuild p_rebuild) {
 	if (p_rebuild != Rebuild::TWIGS) {
 		update_mesh(trunk_mesh_instance,
-				wendrel::engine::surface_mesh(wendrel::bark_surface(*model), wind_records(model->wind, model->vertex_count)),
+				wendrel::engine::surface_mesh(wendrel::bark_surface(*model), wind_records(model->wind, model->vertex_count), lod_enable),
 				material_trunk);
 	}
 	if (p_rebuild != Rebuild::TRUNK && twig_mesh_instance) {
 		update_mesh(twig_mesh_instance,
-				wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count)),
+				wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count), lod_enable),
 				material_twig);
 	}
 }
@@ -370,7 +370,7 @@ void Wendrel3D::set_twig_enable(bool p_enable) {
 		add_twig_child();
 		if (!stale) {
 			update_mesh(twig_mesh_instance,
-				wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count)),
+				wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count), lod_enable),
 				material_twig);
 		}
 	} else if (!p_enable && twig_mesh_instance) {
@@ -417,6 +417,12 @@ void Wendrel3D::set_collision_enable(bool p_enable) {
 }
 bool Wendrel3D::get_collision_enable() const {
 	return collision_enable;
+}
+void Wendrel3D::set_lod_enable(bool p_enable) {
+	set_parameter("lod_enable", lod_enable, p_enable, Rebuild::BOTH);
+}
+bool Wendrel3D::get_lod_enable() const {
+	return lod_enable;
 }
 
 // Grows the tree of the stored properties when the one shown is not it (outside the scene

@@ -35,6 +35,7 @@ class Wendrel3D : public godot::Node3D {
 	bool collision_enable = false;
 	float collision_min_radius = 0.05f;
 	godot::StaticBody3D *collision_body = nullptr; // internal child while collision_enable is on
+	bool lod_enable = false;
 	godot::Ref<godot::Material> material_trunk;
 	godot::Ref<godot::Material> material_twig;
 	bool stale = true;															// the shown tree is not the one of `properties`
@@ -137,6 +138,8 @@ public:
 	bool get_collision_enable() const;
 	void set_collision_min_radius(float p_radius);
 	float get_collision_min_radius() const;
+	void set_lod_enable(bool p_enable);
+	bool get_lod_enable() const;
 
 	// A new mesh of the tree as shown: the bark surface, then the twig surface when twigs are
 	// on, each with its material. It shares nothing with the node.

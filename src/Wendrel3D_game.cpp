@@ -118,6 +118,8 @@ void Wendrel3D::bind_game_methods() {
 	godot::ClassDB::bind_method(godot::D_METHOD("get_collision_enable"), &Wendrel3D::get_collision_enable);
 	godot::ClassDB::bind_method(godot::D_METHOD("set_collision_min_radius", "radius"), &Wendrel3D::set_collision_min_radius);
 	godot::ClassDB::bind_method(godot::D_METHOD("get_collision_min_radius"), &Wendrel3D::get_collision_min_radius);
+	godot::ClassDB::bind_method(godot::D_METHOD("set_lod_enable", "enable"), &Wendrel3D::set_lod_enable);
+	godot::ClassDB::bind_method(godot::D_METHOD("get_lod_enable"), &Wendrel3D::get_lod_enable);
 }
 
 void Wendrel3D::bind_game_properties() {
@@ -128,4 +130,6 @@ void Wendrel3D::bind_game_properties() {
 	ADD_GROUP("Collision", "collision_");
 	ADD_PROPERTY(PropertyInfo(Variant::BOOL, "collision_enable", godot::PROPERTY_HINT_NONE, "", godot::PROPERTY_USAGE_DEFAULT), "set_collision_enable", "get_collision_enable");
 	ADD_PROPERTY(PropertyInfo(Variant::FLOAT, "collision_min_radius", godot::PROPERTY_HINT_RANGE, "0,0.6,0.001", godot::PROPERTY_USAGE_DEFAULT), "set_collision_min_radius", "get_collision_min_radius");
+	ADD_GROUP("LOD", "lod_");
+	ADD_PROPERTY(PropertyInfo(Variant::BOOL, "lod_enable", godot::PROPERTY_HINT_NONE, "", godot::PROPERTY_USAGE_DEFAULT), "set_lod_enable", "get_lod_enable");
 }

@@ -8,8 +8,8 @@
 
 namespace wendrel::engine {
 
-BackgroundGrowth::BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision) :
-		model(new TreeModel()) {
+BackgroundGrowth::BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision, bool p_lods) :
+		model(new TreeModel()), lods(p_lods) {
 	static_cast<TreeProperties &>(*model) = p_properties;
 	model->with_wind = p_wind;
 	model->with_collision = p_collision;
@@ -41,8 +41,8 @@ void BackgroundGrowth::grow() {
 #endif
 	if (failure.empty() && !is_cancelled()) {
 		const bool wind = model->with_wind;
-		bark = surface_mesh(bark_surface(*model), wind ? model->wind.data() : nullptr);
-		twigs = surface_mesh(twig_surface(*model), wind ? model->twig_wind.data() : nullptr);
+		bark = surface_mesh(bark_surface(*model), wind ? model->wind.data() : nullptr, lods);
+		twigs = surface_mesh(twig_surface(*model), wind ? model->twig_wind.data() : nullptr, lods);
 	}
 	finished.store(true, std::memory_order_release);
 }

@@ -18,8 +18,9 @@ namespace wendrel::engine {
 class BackgroundGrowth {
 public:
 	// Starts growing the tree of p_properties; p_wind adds the wind records to both meshes'
-	// vertex colours, p_collision keeps the collision segments in the model.
-	BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision);
+	// vertex colours, p_collision keeps the collision segments in the model, p_lods gives both
+	// meshes the engine's levels of detail.
+	BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision, bool p_lods);
 	// Cancels the growth if it still runs, and waits until the worker has left it.
 	~BackgroundGrowth();
 	BackgroundGrowth(const BackgroundGrowth &) = delete;
@@ -49,6 +50,7 @@ private:
 	std::string failure;
 	std::atomic<bool> cancelled{ false };
 	std::atomic<bool> finished{ false };
+	bool lods = false;
 	int64_t task_id = -1;
 	bool waited = false;
 };

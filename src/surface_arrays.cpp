@@ -1,5 +1,6 @@
 #include "surface_arrays.h"
 
+#include <godot_cpp/classes/importer_mesh.hpp>
 #include <godot_cpp/classes/mesh.hpp>
 #include <godot_cpp/classes/surface_tool.hpp>
 #include <godot_cpp/core/memory.hpp>
@@ -96,7 +97,21 @@ void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_su
 	tool->commit(p_mesh, 0);
 }
 
-godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind) {
+// The same simplification the engine gives imported meshes: index lists of fewer triangles
+// over the same vertices, which the renderer picks by the mesh's size on screen. Normals
+// within 60 degrees are merged for it, so that the bark's smooth rings may collapse, while
+// the sharp edges between a twig card's two sides stay.
+godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind, bool p_lods) {
+	if (p_lods && p_surface.face_count > 0) {
+		godot::Ref<godot::SurfaceTool> tool = memnew(godot::SurfaceTool);
+		tool->create_from_arrays(surface_arrays(p_surface, p_wind), godot::Mesh::PRIMITIVE_TRIANGLES);
+		tool->optimize_indices_for_cache();
+		godot::Ref<godot::ImporterMesh> importer;
+		importer.instantiate();
+		importer->add_surface(godot::Mesh::PRIMITIVE_TRIANGLES, tool->commit_to_arrays());
+		importer->generate_lods(60.0f, 25.0f, godot::Array());
+		return importer->get_mesh();
+	}
 	godot::Ref<godot::ArrayMesh> mesh;
 	mesh.instantiate();
 	add_surface(mesh, p_surface, p_wind);

@@ -19,7 +19,8 @@ godot::Array surface_arrays(const Surface &p_surface, const WindRecord *p_wind =
 // cache. A surface without vertices adds nothing.
 void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface, const WindRecord *p_wind = nullptr);
 
-// A new mesh holding the surface alone.
-godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind = nullptr);
+// A new mesh holding the surface alone; with p_lods, and triangles to simplify, also the
+// engine's automatic levels of detail for it.
+godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind = nullptr, bool p_lods = false);
 
 } // namespace wendrel::engine

@@ -15,6 +15,21 @@ TEST_F(NodeTest, GameDataIsOffByDefault) {
 	EXPECT_TRUE(surface_of(twigs()).colors.empty());
 	EXPECT_EQ(node->get_collision_body(), nullptr);
 	EXPECT_EQ(node->get_child_count(true), 2);
+	EXPECT_FALSE(node->get_lod_enable());
+	EXPECT_EQ(count_calls("ImporterMesh.generate_lods"), 0u);
+}
+
+// With LOD on, both surfaces go through the engine's simplification, and still hold exactly
+// the model's arrays at full detail.
+TEST_F(NodeTest, LodEnableAsksTheEngineForLevelsOfDetail) {
+	node->set_lod_enable(true);
+	EXPECT_EQ(count_calls("ImporterMesh.generate_lods"), 2u);
+	expect_bark_matches_model(*node);
+	expect_twigs_match_model(*node);
+	node->set_wind_data(true); // the colours go through the simplification too
+	EXPECT_EQ(surface_of(bark()).colors.size(), surface_of(bark()).vertices.size());
+	EXPECT_EQ(surface_of(twigs()).colors.size(), surface_of(twigs()).vertices.size());
+	EXPECT_EQ(count_calls("ImporterMesh.generate_lods"), 4u);
 }
 
 // Every vertex of both surfaces carries its own record, in the documented encoding.

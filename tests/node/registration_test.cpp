@@ -54,6 +54,7 @@ const AccessorRow kAccessors[] = {
 	{ "set_wind_data", "enable", "bool", "get_wind_data", true },
 	{ "set_collision_enable", "enable", "bool", "get_collision_enable", true },
 	{ "set_collision_min_radius", "radius", "float", "get_collision_min_radius", true },
+	{ "set_lod_enable", "enable", "bool", "get_lod_enable", true },
 };
 // The accessors, then bake_mesh and is_growing.
 constexpr size_t kMethods = 2 * std::size(kAccessors) + 2;
@@ -102,6 +103,8 @@ const Entry kSequence[] = {
 	{ "Collision", 0, 0, "collision_", "", "" },
 	{ "collision_enable", 1, 0, "", "set_collision_enable", "get_collision_enable" },
 	{ "collision_min_radius", 3, 1, "0,0.6,0.001", "set_collision_min_radius", "get_collision_min_radius" },
+	{ "LOD", 0, 0, "lod_", "", "" },
+	{ "lod_enable", 1, 0, "", "set_lod_enable", "get_lod_enable" },
 };
 constexpr size_t kEntries = std::size(kSequence);
 
@@ -175,8 +178,8 @@ TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 		EXPECT_EQ(p.getter, entry.getter);
 		EXPECT_EQ(p.class_name, entry.type == 24 ? kMaterials : "");
 	}
-	EXPECT_EQ(property, 26u);
-	EXPECT_EQ(group, 5u);
+	EXPECT_EQ(property, 27u);
+	EXPECT_EQ(group, 6u);
 }
 
 // Exactly the four overrides, announced after _bind_methods.

@@ -1,6 +1,7 @@
 // The engine classes of the stand-in: the few behaviours the node relies on.
 #include "state.h"
 
+#include <godot_cpp/classes/importer_mesh.hpp>
 #include <godot_cpp/classes/mesh_instance3d.hpp>
 #include <godot_cpp/classes/node.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
@@ -242,34 +243,45 @@ const std::vector<T> *slot(const Array &p_arrays, Mesh::ArrayType p_slot) {
 	return packed ? &packed->values() : nullptr;
 }
 
+// The surface the engine's mesh arrays describe; false when they are not a surface: every
+// attribute array must have one element per vertex.
+bool read_arrays(const Array &p_arrays, stub::SurfaceData &r_surface) {
+	const std::vector<Vector3> *vertices = slot<Vector3>(p_arrays, Mesh::ARRAY_VERTEX);
+	const std::vector<Vector3> *normals = slot<Vector3>(p_arrays, Mesh::ARRAY_NORMAL);
+	const std::vector<Vector2> *uvs = slot<Vector2>(p_arrays, Mesh::ARRAY_TEX_UV);
+	const std::vector<Color> *colors = p_arrays.size() == Mesh::ARRAY_MAX ? slot<Color>(p_arrays, Mesh::ARRAY_COLOR) : nullptr;
+	const std::vector<int32_t> *indices = slot<int32_t>(p_arrays, Mesh::ARRAY_INDEX);
+	if (p_arrays.size() != Mesh::ARRAY_MAX || !vertices || !normals || !uvs || !indices ||
+			normals->size() != vertices->size() || uvs->size() != vertices->size() ||
+			(colors && colors->size() != vertices->size())) {
+		return false;
+	}
+	r_surface.vertices = *vertices;
+	r_surface.normals = *normals;
+	r_surface.uvs = *uvs;
+	r_surface.colors = colors ? *colors : std::vector<Color>();
+	r_surface.indices = *indices;
+	return true;
+}
+
+template <typename T>
+stub::PackedArray<T> packed(const std::vector<T> &p_values) {
+	stub::PackedArray<T> result;
+	result.resize(int64_t(p_values.size()));
+	std::copy(p_values.begin(), p_values.end(), result.ptrw());
+	return result;
+}
+
 } // namespace
 
-// As in the engine: the arrays replace whatever the tool held; every attribute array must
-// have one element per vertex.
+// As in the engine: the arrays replace whatever the tool held.
 void SurfaceTool::create_from_arrays(const Array &p_arrays, Mesh::PrimitiveType p_primitive_type) {
 	record("create_from_arrays", std::to_string(int(p_primitive_type)));
 	surface = stub::SurfaceData();
 	surface.primitive = int(p_primitive_type);
 	begun = true;
-	const std::vector<Vector3> *vertices = slot<Vector3>(p_arrays, Mesh::ARRAY_VERTEX);
-	const std::vector<Vector3> *normals = slot<Vector3>(p_arrays, Mesh::ARRAY_NORMAL);
-	const std::vector<Vector2> *uvs = slot<Vector2>(p_arrays, Mesh::ARRAY_TEX_UV);
-	const std::vector<int32_t> *indices = slot<int32_t>(p_arrays, Mesh::ARRAY_INDEX);
-	if (p_arrays.size() != Mesh::ARRAY_MAX || !vertices || !normals || !uvs || !indices ||
-			normals->size() != vertices->size() || uvs->size() != vertices->size()) {
+	if (!read_arrays(p_arrays, surface)) {
 		record_error("SurfaceTool: create_from_arrays needs vertices, normals, uvs and indices of matching sizes.");
-		return;
-	}
-	surface.vertices = *vertices;
-	surface.normals = *normals;
-	surface.uvs = *uvs;
-	surface.indices = *indices;
-	if (const std::vector<Color> *colors = slot<Color>(p_arrays, Mesh::ARRAY_COLOR)) {
-		if (colors->size() != vertices->size()) {
-			record_error("SurfaceTool: create_from_arrays needs one colour per vertex.");
-			return;
-		}
-		surface.colors = *colors;
 	}
 }
 
@@ -287,6 +299,45 @@ Ref<ArrayMesh> SurfaceTool::commit(const Ref<ArrayMesh> &p_existing, uint64_t p_
 	if (!surface.vertices.empty()) {
 		mesh->surfaces.push_back(surface);
 	}
+	return mesh;
+}
+
+Array SurfaceTool::commit_to_arrays() {
+	record("commit_to_arrays");
+	Array arrays;
+	arrays.resize(Mesh::ARRAY_MAX);
+	arrays[Mesh::ARRAY_VERTEX] = packed(surface.vertices);
+	arrays[Mesh::ARRAY_NORMAL] = packed(surface.normals);
+	arrays[Mesh::ARRAY_TEX_UV] = packed(surface.uvs);
+	if (!surface.colors.empty()) {
+		arrays[Mesh::ARRAY_COLOR] = packed(surface.colors);
+	}
+	arrays[Mesh::ARRAY_INDEX] = packed(surface.indices);
+	return arrays;
+}
+
+// --- ImporterMesh ---
+
+void ImporterMesh::add_surface(Mesh::PrimitiveType p_primitive, const Array &p_arrays) {
+	record_call(this, "ImporterMesh.add_surface", std::to_string(int(p_primitive)));
+	stub::SurfaceData surface;
+	surface.primitive = int(p_primitive);
+	if (!read_arrays(p_arrays, surface)) {
+		record_error("ImporterMesh: add_surface needs vertices, normals, uvs and indices of matching sizes.");
+		return;
+	}
+	surfaces.push_back(surface);
+}
+
+void ImporterMesh::generate_lods(float, float, const Array &) {
+	record_call(this, "ImporterMesh.generate_lods");
+}
+
+Ref<ArrayMesh> ImporterMesh::get_mesh(const Ref<ArrayMesh> &) {
+	record_call(this, "ImporterMesh.get_mesh");
+	Ref<ArrayMesh> mesh;
+	mesh.instantiate();
+	mesh->surfaces = surfaces;
 	return mesh;
 }
 

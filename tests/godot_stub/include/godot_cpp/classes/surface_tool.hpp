@@ -39,6 +39,7 @@ public:
 	void add_index(int32_t p_index);
 	void create_from_arrays(const Array &p_arrays, Mesh::PrimitiveType p_primitive_type = Mesh::PRIMITIVE_TRIANGLES);
 	void optimize_indices_for_cache();
+	Array commit_to_arrays();
 	Ref<ArrayMesh> commit(const Ref<ArrayMesh> &p_existing = nullptr, uint64_t p_flags = 0);
 };
 
