@@ -7,6 +7,7 @@ const SUITES := [
 	"res://tests/node_test.gd",
 	"res://tests/growth_test.gd",
 	"res://tests/demo_test.gd",
+	"res://tests/game_test.gd",
 ]
 
 

@@ -1,0 +1,111 @@
+# Wind data, collision and distance LOD in the engine. The demo's wind shaders are compiled
+# by demo_test.gd, which opens main.tscn (its trees use them) and fails on any engine error.
+extends "res://tests/engine_test.gd"
+
+
+func colours_of(instance: MeshInstance3D) -> Variant:
+	return arrays_of(instance)[Mesh.ARRAY_COLOR]
+
+
+# The documented encoding: r chain 0..1 (0 exactly on the foot ring, 1 at the farthest tip),
+# g level / 15, b phase 0..1, a flutter (1 at a card's outer end, v = 0; 0 on the bark).
+func test_wind_channel_holds_the_documented_ranges() -> void:
+	var node := add_tree_node()
+	check_eq(colours_of(bark(node)), null, "no colours by default")
+	node.wind_data = true
+	var bark_arrays := arrays_of(bark(node))
+	var colours: PackedColorArray = bark_arrays[Mesh.ARRAY_COLOR]
+	var vertices: PackedVector3Array = bark_arrays[Mesh.ARRAY_VERTEX]
+	check_eq(colours.size(), vertices.size(), "one bark colour per vertex")
+	var farthest := 0.0
+	var misplaced := 0
+	for i in colours.size():
+		var c := colours[i]
+		farthest = maxf(farthest, c.r)
+		var level := c.g * 15.0
+		if (c.r == 0.0) != (vertices[i].y == 0.0) or c.a != 0.0 or absf(level - roundf(level)) > 0.02 or c.b >= 1.0:
+			misplaced += 1
+	check_eq(misplaced, 0, "bark colours outside the encoding")
+	check_eq(farthest, 1.0, "the farthest tip")
+	var twig_arrays := arrays_of(twigs(node))
+	var twig_colours: PackedColorArray = twig_arrays[Mesh.ARRAY_COLOR]
+	var uvs: PackedVector2Array = twig_arrays[Mesh.ARRAY_TEX_UV]
+	check_eq(twig_colours.size(), uvs.size(), "one twig colour per vertex")
+	var wrong_flutter := 0
+	for i in mini(twig_colours.size(), uvs.size()):
+		if twig_colours[i].a != (1.0 if uvs[i].y == 0.0 else 0.0):
+			wrong_flutter += 1
+	check_eq(wrong_flutter, 0, "twig colours whose flutter is not the card's end")
+
+
+func ray(node: Node3D, from: Vector3, to: Vector3) -> Dictionary:
+	var query := PhysicsRayQueryParameters3D.create(from, to)
+	return node.get_world_3d().direct_space_state.intersect_ray(query)
+
+
+func body_of(node: Node3D) -> StaticBody3D:
+	for child in node.get_children(true):
+		if child is StaticBody3D:
+			return child
+	return null
+
+
+func test_rays_hit_the_trunk_and_pass_the_crowns_gaps() -> void:
+	var node := add_tree_node()
+	node.collision_enable = true
+	await tree.physics_frame
+	await tree.physics_frame
+	# Down onto the bare trunk (it stands 2.4 m to its first fork, 0.139 m thick).
+	var hit := ray(node, Vector3(1.0, 2.0, 0.0), Vector3(-1.0, 0.0, 0.0))
+	check(not hit.is_empty(), "a ray down onto the trunk hits")
+	if not hit.is_empty():
+		check(absf(hit.position.x - 0.139) < 0.01, "it hits the bark, at %s" % hit.position)
+	# Straight down through the crown: thick limbs stop some rays, the twigs let others by.
+	var crown: AABB = twigs(node).mesh.get_aabb()
+	var hits := 0
+	var rays := 0
+	for i in 9:
+		for j in 9:
+			var x: float = lerpf(crown.position.x, crown.end.x, (i + 0.5) / 9.0)
+			var z: float = lerpf(crown.position.z, crown.end.z, (j + 0.5) / 9.0)
+			rays += 1
+			if not ray(node, Vector3(x, crown.end.y + 1.0, z), Vector3(x, -1.0, z)).is_empty():
+				hits += 1
+	check(hits > 0 and hits < rays, "rays through the crown: %d of %d hit" % [hits, rays])
+
+
+func test_shapes_are_rebuilt_with_the_tree_and_freed_with_the_node() -> void:
+	var node := add_tree_node()
+	check_eq(body_of(node), null, "no body by default")
+	node.collision_enable = true
+	var first := body_of(node)
+	var first_count := first.get_shape_owners().size() if first else 0
+	check(first_count > 0, "a body with shapes")
+	check_eq(node.get_child_count(), 0, "the body is internal")
+	node.trunk_height = 12
+	var second := body_of(node)
+	check(not is_instance_valid(first), "the old body is freed")
+	check(second != null and second.get_shape_owners().size() > first_count, "more trunk, more shapes")
+	node.collision_min_radius = 0.0
+	check(body_of(node).get_shape_owners().size() > 100, "every branch with no minimum radius")
+	var last := body_of(node)
+	node.free()
+	check(not is_instance_valid(last), "the body goes with the node")
+
+
+# The engine's own levels of detail, on both surfaces, only when asked for.
+func test_lod_enable_gives_both_meshes_levels_of_detail() -> void:
+	var node := add_tree_node()
+	var lods := func(instance: MeshInstance3D) -> int:
+		return RenderingServer.mesh_get_surface(instance.mesh.get_rid(), 0).get("lods", []).size()
+	check_eq([lods.call(bark(node)), lods.call(twigs(node))], [0, 0], "no levels by default")
+	node.lod_enable = true
+	check(lods.call(bark(node)) > 0 and lods.call(twigs(node)) > 0, "levels on both surfaces")
+	check(shown(node) == fresh_arrays_of_default(), "full detail unchanged")
+
+
+func fresh_arrays_of_default() -> Array:
+	var node: Node3D = ClassDB.instantiate("Wendrel3D")
+	var arrays := shown(node)
+	node.free()
+	return arrays
