@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Measures distance LOD in Godot (Compatibility renderer on Mesa's software rasteriser, under
+# Xvfb): prints the triangles drawn for the default tree and the largest preset at 5, 30 and
+# 150 m with lod_enable off and on, and writes the pictures to docs/lod/.
+set -euo pipefail
+source "$(dirname "$0")/engine-env.sh"
+
+reason=$(engine_unavailable)
+if [ -n "$reason" ]; then
+	echo "Cannot measure: $reason" >&2
+	exit 1
+fi
+engine_prepare
+engine_lay_out_project tools/lod lod
+mkdir -p "$engine_project/pictures"
+engine_in_root "$engine_project" xvfb-run -a -s "-screen 0 1280x720x24" \
+	godot --audio-driver Dummy --rendering-driver opengl3 --rendering-method gl_compatibility \
+	-s res://lod/measure.gd -- /work/project/pictures | grep -E '^\|'
+mkdir -p "$engine_source/docs/lod"
+cp "$engine_project"/pictures/*.png "$engine_source/docs/lod/"
