@@ -73,6 +73,7 @@ TEST_F(NodeTest, CollisionCapsulesFollowTheTree) {
 	godot::StaticBody3D *body = node->get_collision_body();
 	ASSERT_NE(body, nullptr);
 	EXPECT_EQ(body->get_parent(), node);
+	EXPECT_EQ(node->get_child_count(), 0); // internal, as the mesh children
 	const wendrel::TreeModel &m = node->get_model();
 	size_t thick = expected_capsules(m, 0.05f);
 	ASSERT_EQ(body->shape_owners.size(), thick);
