@@ -1,9 +1,11 @@
-# Measures what distance LOD saves: the triangles the renderer draws for the default tree and
-# the largest preset at 5, 30 and 150 metres, with lod_enable off and on, in the
-# Compatibility renderer; writes one picture per tree and distance (off on the left, on on
-# the right, cut to the tree and enlarged) and prints a table.
+# The README's pictures of the game features, in the Compatibility renderer:
+# - wind.png: the default tree coloured by its wind records;
+# - collision.png: the default tree with its collision capsules;
+# - <tree>-<distance>m.png: what distance LOD saves, for the default tree and the largest
+#   preset at 5, 30 and 150 metres, lod_enable off on the left and on on the right (cut to
+#   the tree and enlarged); the triangles drawn are printed as a table.
 #     godot --rendering-driver opengl3 --rendering-method gl_compatibility --path <project> \
-#         -s res://lod/measure.gd -- <output folder>
+#         -s res://game/game.gd -- <output folder>
 extends SceneTree
 
 const SIZE := Vector2i(640, 360)
@@ -18,6 +20,18 @@ func _initialize() -> void:
 
 func _measure_all() -> void:
 	var out: String = OS.get_cmdline_user_args()[0]
+	var wind: Node3D = load("res://presets/default.tscn").instantiate()
+	wind.wind_data = true
+	wind.material_trunk = _wind_view("ALBEDO = mix(vec3(0.1, 0.2, 0.9), vec3(0.95, 0.15, 0.1), COLOR.r);")
+	wind.material_twig = _wind_view("ALBEDO = mix(vec3(0.1, 0.5, 0.1), vec3(1.0, 0.9, 0.1), COLOR.a);")
+	(await _shoot_tree(wind, 9.0))[1].save_png(out.path_join("wind.png"))
+	_time_regrowth()
+	var capsules: Node3D = load("res://presets/default.tscn").instantiate()
+	capsules.material_trunk = load("res://materials/bark.tres")
+	capsules.twig_enable = false
+	capsules.collision_enable = true
+	_show_capsules(capsules)
+	(await _shoot_tree(capsules, 9.0))[1].save_png(out.path_join("collision.png"))
 	print("| tree | distance | triangles, LOD off | triangles, LOD on | saved |")
 	print("|---|---|---|---|---|")
 	for tree_name in TREES:
@@ -33,20 +47,26 @@ func _measure_all() -> void:
 # Renders the tree seen level from p_distance metres; returns [triangles drawn, picture of
 # the tree cut out of the frame].
 func _shoot(p_tree: String, p_distance: float, p_lod: bool) -> Array:
+	var tree: Node3D = load("res://presets/%s.tscn" % p_tree).instantiate()
+	tree.material_trunk = load("res://materials/bark.tres")
+	tree.material_twig = load("res://materials/twig.tres")
+	tree.lod_enable = p_lod
+	return await _shoot_tree(tree, p_distance)
+
+
+func _shoot_tree(tree: Node3D, p_distance: float) -> Array:
 	var viewport := SubViewport.new()
 	viewport.size = SIZE
 	viewport.own_world_3d = true
 	viewport.render_target_update_mode = SubViewport.UPDATE_ALWAYS
 	var stage := Node3D.new()
-	var tree: Node3D = load("res://presets/%s.tscn" % p_tree).instantiate()
-	tree.material_trunk = load("res://materials/bark.tres")
-	tree.material_twig = load("res://materials/twig.tres")
-	tree.lod_enable = p_lod
 	stage.add_child(tree)
 	var sun := DirectionalLight3D.new()
 	sun.rotation_degrees = Vector3(-50, 30, 0)
 	stage.add_child(sun)
-	var bounds: AABB = tree.get_child(0, true).mesh.get_aabb().merge(tree.get_child(1, true).mesh.get_aabb())
+	var bounds: AABB = tree.get_child(0, true).mesh.get_aabb()
+	if tree.twig_enable:
+		bounds = bounds.merge(tree.get_child(1, true).mesh.get_aabb())
 	var camera := Camera3D.new()
 	camera.fov = 60.0
 	stage.add_child(camera)
@@ -96,3 +116,47 @@ func _side_by_side(p_left: Image, p_right: Image) -> Image:
 	p_right.convert(p_left.get_format())
 	result.blit_rect(p_right, Rect2i(Vector2i.ZERO, p_right.get_size()), Vector2i(p_left.get_width() + gap, 0))
 	return result
+
+
+# An unshaded material that shows a wind channel as a colour.
+func _wind_view(p_albedo: String) -> ShaderMaterial:
+	var shader := Shader.new()
+	shader.code = "shader_type spatial;\nrender_mode unshaded, cull_disabled;\nvoid fragment() { %s }\n" % p_albedo
+	var material := ShaderMaterial.new()
+	material.shader = shader
+	return material
+
+
+# A see-through capsule mesh over every collision capsule of the tree.
+func _show_capsules(p_tree: Node3D) -> void:
+	var look := StandardMaterial3D.new()
+	look.albedo_color = Color(1.0, 0.35, 0.1, 0.45)
+	look.transparency = BaseMaterial3D.TRANSPARENCY_ALPHA
+	look.shading_mode = BaseMaterial3D.SHADING_MODE_UNSHADED
+	for child in p_tree.get_children(true):
+		if child is StaticBody3D:
+			for owner_id in child.get_shape_owners():
+				var shape: CapsuleShape3D = child.shape_owner_get_shape(owner_id, 0)
+				var mesh := CapsuleMesh.new()
+				mesh.radius = shape.radius
+				mesh.height = shape.height
+				mesh.material = look
+				var instance := MeshInstance3D.new()
+				instance.mesh = mesh
+				instance.transform = child.shape_owner_get_transform(owner_id)
+				p_tree.add_child(instance)
+
+
+# What the levels of detail add to a regrowth: the mean time of a seed change, off and on.
+func _time_regrowth() -> void:
+	for tree_name in TREES:
+		var tree: Node3D = load("res://presets/%s.tscn" % tree_name).instantiate()
+		var times := []
+		for lod in [false, true]:
+			tree.lod_enable = lod
+			var start := Time.get_ticks_usec()
+			for i in 20:
+				tree.seed = 300 + i
+			times.append((Time.get_ticks_usec() - start) / 20000.0)
+		print("| regrowth of %s | %.1f ms | %.1f ms |" % [tree_name, times[0], times[1]])
+		tree.free()
