@@ -370,8 +370,8 @@ void Wendrel3D::set_twig_enable(bool p_enable) {
 		add_twig_child();
 		if (!stale) {
 			update_mesh(twig_mesh_instance,
-				wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count), lod_enable),
-				material_twig);
+					wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count), lod_enable),
+					material_twig);
 		}
 	} else if (!p_enable && twig_mesh_instance) {
 		MeshInstance3D *detached = twig_mesh_instance;
@@ -403,8 +403,6 @@ Ref<Material> Wendrel3D::get_material_twig() {
 	return material_twig;
 }
 
-// --- baking ---
-
 void Wendrel3D::set_wind_data(bool p_enable) {
 	set_parameter("wind_data", wind_data, p_enable, Rebuild::BOTH);
 }
@@ -418,12 +416,15 @@ void Wendrel3D::set_collision_enable(bool p_enable) {
 bool Wendrel3D::get_collision_enable() const {
 	return collision_enable;
 }
+
 void Wendrel3D::set_lod_enable(bool p_enable) {
 	set_parameter("lod_enable", lod_enable, p_enable, Rebuild::BOTH);
 }
 bool Wendrel3D::get_lod_enable() const {
 	return lod_enable;
 }
+
+// --- baking ---
 
 // Grows the tree of the stored properties when the one shown is not it (outside the scene
 // tree, or while a tree grows), without touching the children.

@@ -99,7 +99,8 @@ void Wendrel3D::update_collision() {
 void Wendrel3D::set_collision_min_radius(float p_radius) {
 	if (!std::isfinite(p_radius)) {
 		ERR_PRINT(("Wendrel3D: collision_min_radius must be a finite number, not " + std::to_string(p_radius) +
-				"; it is not applied.").c_str());
+				"; it is not applied.")
+						  .c_str());
 		return;
 	}
 	collision_min_radius = p_radius;

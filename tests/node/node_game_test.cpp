@@ -99,5 +99,27 @@ TEST_F(NodeTest, CollisionCapsulesFollowTheTree) {
 	EXPECT_TRUE(godot::stub::errors().empty()) << godot::stub::errors().front();
 }
 
+// A large tree, grown on a worker, keeps all three: its meshes carry the colours and the
+// levels of detail, and its body (made on the main thread) follows the new tree.
+TEST_F(NodeTest, ATreeGrownOnAWorkerKeepsTheGameData) {
+	node->set_wind_data(true);
+	node->set_collision_enable(true);
+	node->set_lod_enable(true);
+	node->set_branches_count(12);
+	ASSERT_TRUE(node->is_growing());
+	godot::stub::clear_calls();
+	godot::stub::run_worker_tasks();
+	EXPECT_EQ(count_calls("ImporterMesh.generate_lods"), 2u);
+	node->_process(0.0);
+	ASSERT_FALSE(node->is_growing());
+	const wendrel::TreeModel &m = node->get_model();
+	EXPECT_EQ(m.branches_count, 12);
+	EXPECT_EQ(surface_of(bark()).colors.size(), size_t(m.vertex_count));
+	EXPECT_EQ(surface_of(twigs()).colors.size(), size_t(m.twig_vertex_count));
+	ASSERT_NE(node->get_collision_body(), nullptr);
+	EXPECT_EQ(node->get_collision_body()->shape_owners.size(), expected_capsules(m, 0.05f));
+	EXPECT_TRUE(godot::stub::errors().empty()) << godot::stub::errors().front();
+}
+
 } // namespace
 } // namespace wendrel_test
