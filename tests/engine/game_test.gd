@@ -105,7 +105,7 @@ func test_lod_enable_gives_both_meshes_levels_of_detail() -> void:
 
 
 func fresh_arrays_of_default() -> Array:
-	var node: Node3D = ClassDB.instantiate("Wendrel3D")
+	var node := add_tree_node() # the tree grows on entering the scene tree
 	var arrays := shown(node)
 	node.free()
 	return arrays

@@ -30,7 +30,9 @@ func _measure_all() -> void:
 	capsules.material_trunk = load("res://materials/bark.tres")
 	capsules.twig_enable = false
 	capsules.collision_enable = true
+	root.add_child(capsules) # the tree, and its body, grow on entering the scene tree
 	_show_capsules(capsules)
+	root.remove_child(capsules)
 	(await _shoot_tree(capsules, 9.0))[1].save_png(out.path_join("collision.png"))
 	print("| tree | distance | triangles, LOD off | triangles, LOD on | saved |")
 	print("|---|---|---|---|---|")
@@ -151,6 +153,7 @@ func _show_capsules(p_tree: Node3D) -> void:
 func _time_regrowth() -> void:
 	for tree_name in TREES:
 		var tree: Node3D = load("res://presets/%s.tscn" % tree_name).instantiate()
+		root.add_child(tree) # outside the scene tree a setter only stores its value
 		var times := []
 		for lod in [false, true]:
 			tree.lod_enable = lod
