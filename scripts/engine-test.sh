@@ -23,6 +23,22 @@ engine_prepare
 engine_lay_out_project tests/engine tests
 "$engine_build/cli/wendrel" -o "$engine_project/tests/default.json"
 cp "$engine_source/README.md" "$engine_project/tests/README.md"
+cp "$engine_source/doc_classes/Wendrel3D.xml" "$engine_project/tests/"
+
+# The editor's help and the inspector's tooltips come from the class reference compiled into
+# the library, compressed as godot-cpp does it (zlib, best compression): the library must hold
+# today's doc_classes/, or the editor would show an old text or none.
+if ! python3 - "$engine_project"/addons/wendrel3d/bin/libwendrel3d.*.template_debug.*.so \
+	"$engine_source"/doc_classes/*.xml <<'EOF'
+import sys, zlib
+library = open(sys.argv[1], "rb").read()
+reference = "".join(open(p, encoding="utf-8").read() for p in sorted(sys.argv[2:])).encode("utf-8")
+sys.exit(0 if zlib.compress(reference, zlib.Z_BEST_COMPRESSION) in library else 1)
+EOF
+then
+	echo "The library does not carry the class reference in doc_classes/" >&2
+	exit 1
+fi
 
 log=$engine_build/engine-test.log
 status=0

@@ -8,6 +8,7 @@ const SUITES := [
 	"res://tests/growth_test.gd",
 	"res://tests/demo_test.gd",
 	"res://tests/game_test.gd",
+	"res://tests/docs_test.gd",
 ]
 
 
