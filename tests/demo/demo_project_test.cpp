@@ -184,7 +184,7 @@ TEST(DemoProject, TheBuiltExtensionIsTheFileTheDescriptionNamesForThisMachine) {
 	ASSERT_NE(libraries, nullptr);
 	bool listed = false;
 	for (const auto &library : libraries->properties) {
-		listed = listed || unquote(library.second) == "bin/" + built.filename().string();
+		listed = listed || unquote(library.second) == "./bin/" + built.filename().string();
 	}
 	EXPECT_TRUE(listed) << built.filename() << " is not in [libraries], so Godot would not load it here";
 #endif

@@ -13,7 +13,7 @@ namespace {
 
 // The library file the build writes, relative to the description file.
 const std::regex library_name(
-		"bin/libwendrel3d\\.([a-z]+)\\.template_(debug|release)\\.([a-z0-9_]+)\\.([a-z]+)");
+		"\\./bin/libwendrel3d\\.([a-z]+)\\.template_(debug|release)\\.([a-z0-9_]+)\\.([a-z]+)");
 
 const std::map<std::string, std::set<std::string>> extensions_by_platform = {
 	{ "linux", { "so" } },
@@ -50,7 +50,7 @@ void check_library(const std::string &key, const std::string &path, Problems &pr
 	std::smatch name;
 	if (!std::regex_match(path, name, library_name)) {
 		problems.push_back("[libraries] " + key + " = \"" + path +
-				"\" does not follow bin/libwendrel3d.<platform>.template_<debug|release>.<arch>.<ext>");
+				"\" does not follow ./bin/libwendrel3d.<platform>.template_<debug|release>.<arch>.<ext>");
 		return;
 	}
 	const std::string platform = name[1], build = name[2], arch = name[3], extension = name[4];

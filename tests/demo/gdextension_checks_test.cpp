@@ -16,12 +16,12 @@ const std::string good_description =
 		"compatibility_minimum = \"4.3\"\n"
 		"reloadable = true\n"
 		"[libraries]\n"
-		"linux.debug.x86_64 = \"bin/libwendrel3d.linux.template_debug.x86_64.so\"\n"
-		"linux.release.x86_64 = \"bin/libwendrel3d.linux.template_release.x86_64.so\"\n"
-		"windows.debug.x86_64 = \"bin/libwendrel3d.windows.template_debug.x86_64.dll\"\n"
-		"windows.release.x86_64 = \"bin/libwendrel3d.windows.template_release.x86_64.dll\"\n"
-		"macos.debug.x86_64 = \"bin/libwendrel3d.macos.template_debug.x86_64.dylib\"\n"
-		"macos.release.x86_64 = \"bin/libwendrel3d.macos.template_release.x86_64.dylib\"\n"
+		"linux.debug.x86_64 = \"./bin/libwendrel3d.linux.template_debug.x86_64.so\"\n"
+		"linux.release.x86_64 = \"./bin/libwendrel3d.linux.template_release.x86_64.so\"\n"
+		"windows.debug.x86_64 = \"./bin/libwendrel3d.windows.template_debug.x86_64.dll\"\n"
+		"windows.release.x86_64 = \"./bin/libwendrel3d.windows.template_release.x86_64.dll\"\n"
+		"macos.debug.x86_64 = \"./bin/libwendrel3d.macos.template_debug.x86_64.dylib\"\n"
+		"macos.release.x86_64 = \"./bin/libwendrel3d.macos.template_release.x86_64.dylib\"\n"
 		"[icons]\n"
 		"Wendrel3D = \"icons/tree.svg\"\n";
 
@@ -75,15 +75,15 @@ TEST_F(GdextensionChecks, EachLibraryIsTheFileTheBuildWritesForItsKey) {
 	EXPECT_EQ(fault("template_debug.x86_64.dll", "template_debug.x86_64.so"),
 			Problems{ "[libraries] windows.debug.x86_64: .so is not a library on windows" });
 	// Paths are relative to the description, so that the folder can move.
-	EXPECT_EQ(fault("\"bin/libwendrel3d.linux.template_debug", "\"res://bin/libwendrel3d.linux.template_debug"),
+	EXPECT_EQ(fault("\"./bin/libwendrel3d.linux.template_debug", "\"res://bin/libwendrel3d.linux.template_debug"),
 			(Problems{ "[libraries] linux.debug.x86_64 = \"res://bin/libwendrel3d.linux.template_debug.x86_64.so\" "
-					   "does not follow bin/libwendrel3d.<platform>.template_<debug|release>.<arch>.<ext>",
+					   "does not follow ./bin/libwendrel3d.<platform>.template_<debug|release>.<arch>.<ext>",
 					"[libraries] linux.x86_64 has a release build only" }));
 	EXPECT_EQ(fault("libwendrel3d.macos.template_release", "wendrel3d.macos.template_release").size(), 2u);
 }
 
 TEST_F(GdextensionChecks, EveryDesktopPlatformHasADebugAndAReleaseBuild) {
-	EXPECT_EQ(fault("linux.release.x86_64 = \"bin/libwendrel3d.linux.template_release.x86_64.so\"\n", ""),
+	EXPECT_EQ(fault("linux.release.x86_64 = \"./bin/libwendrel3d.linux.template_release.x86_64.so\"\n", ""),
 			Problems{ "[libraries] linux.x86_64 has a debug build only" });
 	std::string no_windows = good_description;
 	no_windows.erase(no_windows.find("windows.debug"), no_windows.find("macos.debug") - no_windows.find("windows.debug"));
