@@ -21,7 +21,7 @@ endif()
 set(GODOTCPP_SYSTEM_HEADERS ON CACHE BOOL "godot-cpp headers as system includes")
 set(GODOT_CPP_SYSTEM_HEADERS ON CACHE BOOL "godot-cpp headers as system includes (godot-cpp 4.3)")
 # Generate only the engine classes the node uses, plus those godot-cpp's own sources need.
-set(GODOTCPP_BUILD_PROFILE ${CMAKE_CURRENT_LIST_DIR}/godot-cpp-profile.json CACHE FILEPATH
+set(GODOTCPP_BUILD_PROFILE ${PROJECT_SOURCE_DIR}/src/godot-cpp-profile.json CACHE FILEPATH
 	"godot-cpp build profile: the engine classes to generate")
 
 add_subdirectory(${GODOT_CPP_DIR} godot-cpp)
