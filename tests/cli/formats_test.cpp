@@ -2,6 +2,7 @@
 #include "cli_test_support.h"
 
 #include "export.h"
+#include "mesh_checks.h"
 #include "parameters.h"
 
 #include <gtest/gtest.h>
@@ -37,10 +38,6 @@ protected:
 TreeModel *Formats::model = nullptr;
 Mesh *Formats::bark = nullptr;
 Mesh *Formats::twigs = nullptr;
-
-bool same_bits(float a, float b) {
-	return std::memcmp(&a, &b, sizeof a) == 0;
-}
 
 // The accessor's elements, copied out of its buffer view (our files are tightly packed).
 template <typename T>

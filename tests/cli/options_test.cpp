@@ -2,6 +2,7 @@
 #include "cli_test_support.h"
 
 #include "export.h"
+#include "mesh_checks.h"
 #include "presets.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +18,7 @@ namespace {
 
 std::string json_of(const TreeProperties &properties) {
 	TreeModel model;
-	static_cast<TreeProperties &>(model) = properties;
-	model.generate();
+	generate_with(model, properties);
 	return write_json(model, bark_surface(model), twig_surface(model));
 }
 

@@ -3,6 +3,7 @@
 #include "cli_test_support.h"
 
 #include "export.h"
+#include "mesh_checks.h"
 #include "presets.h"
 
 #include <gtest/gtest.h>
@@ -43,8 +44,7 @@ struct Exported {
 
 Exported export_tree(const TreeProperties &properties) {
 	TreeModel model;
-	static_cast<TreeProperties &>(model) = properties;
-	model.generate();
+	generate_with(model, properties);
 	return Exported{ export_mesh(bark_surface(model)), export_mesh(twig_surface(model)) };
 }
 

@@ -27,8 +27,7 @@ TEST(Presets, AtLeastFiveDistinctTreesThatBuild) {
 		EXPECT_TRUE(names.insert(preset.name).second) << preset.name;
 		ASSERT_TRUE(measure_tree(preset.properties).fits) << preset.name;
 		TreeModel model;
-		static_cast<TreeProperties &>(model) = preset.properties;
-		model.generate();
+		generate_with(model, preset.properties);
 		EXPECT_TRUE(validate_mesh(model)) << preset.name;
 		EXPECT_TRUE(digests.insert(digest(model)).second) << preset.name << " grows the same tree as another";
 		// Trap: a drooping or low branch that sinks into the ground the tree stands on.

@@ -1,7 +1,8 @@
 // The demo project as shipped: every file that the engine reads passes the demo checks.
 // Scenes added under demo/ later (presets included) are found and checked the same way.
-#include "demo_checks.h"
+#include "project_checks.h"
 #include "godot_values.h"
+#include "registration.h"
 
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/core/memory.hpp>
@@ -15,7 +16,9 @@
 #include <dlfcn.h>
 #endif
 
-namespace wendrel_demo {
+namespace wendrel::test {
+
+using namespace godot_check;
 namespace {
 
 const std::filesystem::path demo_dir = WENDREL_DEMO_DIR;
@@ -211,4 +214,4 @@ TEST(DemoProject, TheMainSceneShowsSeveralDifferentTreesInALitWorld) {
 }
 
 } // namespace
-} // namespace wendrel_demo
+} // namespace wendrel::test

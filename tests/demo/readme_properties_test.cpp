@@ -1,7 +1,7 @@
 // The README's property table documents every property that the node registers, with its
 // type, inspector range and the default that a new node really has.
 #include "godot_values.h"
-#include "property_rule.h"
+#include "registration.h"
 
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/core/memory.hpp>
@@ -12,7 +12,9 @@
 #include <fstream>
 #include <regex>
 
-namespace wendrel_demo {
+namespace wendrel::test {
+
+using namespace godot_check;
 namespace {
 
 struct Row {
@@ -113,4 +115,4 @@ TEST(ReadmeProperties, TheTableListsEveryRegisteredPropertyAsTheNodeHasIt) {
 }
 
 } // namespace
-} // namespace wendrel_demo
+} // namespace wendrel::test

@@ -1,6 +1,6 @@
 // The node's property registration, taken from the godot-cpp stand-in after loading the
 // extension the way the engine does: through its entry symbol, up to the scene level.
-#include "property_rule.h"
+#include "registration.h"
 
 #include <gdextension_interface.h>
 #include <stub/recorder.h>
@@ -9,7 +9,9 @@
 extern "C" GDExtensionBool wendrel3d_library_init(GDExtensionInterfaceGetProcAddress p_get_proc_address,
 		GDExtensionClassLibraryPtr p_library, GDExtensionInitialization *r_initialization);
 
-namespace wendrel_demo {
+namespace wendrel::test {
+
+using namespace godot_check;
 
 std::vector<PropertyRule> wendrel3d_properties() {
 	if (!godot::stub::find_class("Wendrel3D")) {
@@ -30,4 +32,4 @@ std::vector<PropertyRule> wendrel3d_properties() {
 	return rules;
 }
 
-} // namespace wendrel_demo
+} // namespace wendrel::test

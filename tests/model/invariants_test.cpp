@@ -6,15 +6,11 @@
 
 using namespace wendrel;
 using wendrel::test::digest;
+using wendrel::test::generate_with;
 using wendrel::test::random_properties;
 using wendrel::test::validate_mesh;
 
 namespace {
-
-void generate_with(TreeModel &m, const TreeProperties &p) {
-	static_cast<TreeProperties &>(m) = p;
-	m.generate();
-}
 
 TEST(Invariants, DefaultTreeIsValid) {
 	TreeModel m;

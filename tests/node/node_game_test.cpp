@@ -4,7 +4,7 @@
 
 #include <godot_cpp/classes/capsule_shape3d.hpp>
 
-namespace wendrel_test {
+namespace wendrel::test {
 namespace {
 
 // Scenes saved before these features must show the same node: no colours, no body.
@@ -122,4 +122,4 @@ TEST_F(NodeTest, ATreeGrownOnAWorkerKeepsTheGameData) {
 }
 
 } // namespace
-} // namespace wendrel_test
+} // namespace wendrel::test

@@ -6,7 +6,7 @@
 
 #include <climits>
 
-namespace wendrel_test {
+namespace wendrel::test {
 namespace {
 
 using godot::Material;
@@ -230,4 +230,4 @@ TEST_F(NodeTest, UnbuildableTreeNamesTheParameterAndKeepsTheTree) {
 }
 
 } // namespace
-} // namespace wendrel_test
+} // namespace wendrel::test

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace wendrel_test {
+namespace wendrel::test {
 namespace {
 
 using godot::stub::CallRecord;
@@ -211,4 +211,4 @@ TEST_F(NodeTest, SeedOfTheDefaultsReproducesTheConstructorsMeshes) {
 }
 
 } // namespace
-} // namespace wendrel_test
+} // namespace wendrel::test

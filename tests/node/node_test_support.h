@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Wendrel3D.h"
+#include "mesh_checks.h"
 
 #include <godot_cpp/classes/array_mesh.hpp>
 #include <godot_cpp/classes/mesh_instance3d.hpp>
@@ -12,21 +13,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace wendrel_test {
+namespace wendrel::test {
 
 using godot::ArrayMesh;
 using godot::MeshInstance3D;
-
-inline uint32_t bits(float p_value) {
-	uint32_t result;
-	std::memcpy(&result, &p_value, sizeof(result));
-	return result;
-}
 
 // The mesh a child shows right now, or null.
 inline const ArrayMesh *mesh_of(const MeshInstance3D *p_child) {
@@ -86,8 +80,7 @@ inline void expect_twigs_match_model(const Wendrel3D &p_node) {
 // A model generated afresh from the same parameters.
 inline std::unique_ptr<wendrel::TreeModel> generated_like(const wendrel::TreeProperties &p_properties) {
 	std::unique_ptr<wendrel::TreeModel> model(new wendrel::TreeModel());
-	static_cast<wendrel::TreeProperties &>(*model) = p_properties;
-	model->generate();
+	generate_with(*model, p_properties);
 	return model;
 }
 
@@ -132,4 +125,4 @@ protected:
 	MeshInstance3D *twigs() const { return node->get_twig_mesh_instance(); }
 };
 
-} // namespace wendrel_test
+} // namespace wendrel::test

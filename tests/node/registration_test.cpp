@@ -12,7 +12,7 @@
 extern "C" GDExtensionBool wendrel3d_library_init(GDExtensionInterfaceGetProcAddress p_get_proc_address,
 		GDExtensionClassLibraryPtr p_library, GDExtensionInitialization *r_initialization);
 
-namespace wendrel_test {
+namespace wendrel::test {
 namespace {
 
 using godot::stub::ClassRecord;
@@ -294,4 +294,4 @@ TEST_F(EntryTest, InitializerRegistersOnlyAtTheSceneLevel) {
 }
 
 } // namespace
-} // namespace wendrel_test
+} // namespace wendrel::test

@@ -78,6 +78,11 @@ void mix(uint64_t &hash, const T *data, size_t count) {
 	return ::testing::AssertionSuccess();
 }
 
+void generate_with(TreeModel &model, const TreeProperties &properties) {
+	static_cast<TreeProperties &>(model) = properties;
+	model.generate();
+}
+
 uint64_t digest(const TreeModel &m) {
 	uint64_t hash = 14695981039346656037ull;
 	int32_t counts[4] = { m.vertex_count, m.twig_vertex_count, m.face_count, m.twig_face_count };

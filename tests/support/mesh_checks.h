@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <random>
 
 namespace wendrel::test {
@@ -14,6 +15,20 @@ namespace wendrel::test {
 // equal to the closed-form sizes, every face index below its vertex count, every position,
 // normal and texture coordinate finite.
 ::testing::AssertionResult validate_mesh(const TreeModel &model);
+
+// Sets the model's parameters and generates it.
+void generate_with(TreeModel &model, const TreeProperties &properties);
+
+// Whether two floats are the same bits: tells -0 from 0 and compares NaNs by their payload.
+inline uint32_t bits(float value) {
+	uint32_t result;
+	std::memcpy(&result, &value, sizeof(result));
+	return result;
+}
+
+inline bool same_bits(float a, float b) {
+	return bits(a) == bits(b);
+}
 
 // A 64-bit FNV-1a digest of every counter and every byte of the eight arrays: equal digests
 // mean bit-identical output.

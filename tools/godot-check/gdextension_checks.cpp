@@ -1,5 +1,5 @@
 // Checks on the extension description file that the engine reads before loading the library.
-#include "demo_checks.h"
+#include "project_checks.h"
 
 #include <fstream>
 #include <map>
@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-namespace wendrel_demo {
+namespace godot_check {
 
 namespace {
 
@@ -131,4 +131,4 @@ Problems check_gdextension(const TextFile &description, const std::filesystem::p
 	return problems;
 }
 
-} // namespace wendrel_demo
+} // namespace godot_check

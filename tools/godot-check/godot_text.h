@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace wendrel_demo {
+namespace godot_check {
 
 struct ParseError : std::runtime_error {
 	using std::runtime_error::runtime_error;
@@ -45,4 +45,4 @@ TextFile parse_text_file(const std::string &path);
 // The text of a quoted string value with its escapes resolved; other text comes back unchanged.
 std::string unquote(const std::string &raw);
 
-} // namespace wendrel_demo
+} // namespace godot_check

@@ -7,7 +7,9 @@
 
 #include <cmath>
 
-namespace wendrel_demo {
+namespace wendrel::test {
+
+using namespace godot_check;
 namespace {
 
 TEST(GodotText, HeadingsKeepAttributesInOrderWithStringsUnquoted) {
@@ -127,4 +129,4 @@ TEST(GodotValues, ResourceReferencesAnywhereButInsideStrings) {
 }
 
 } // namespace
-} // namespace wendrel_demo
+} // namespace wendrel::test

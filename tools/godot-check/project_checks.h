@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace wendrel_demo {
+namespace godot_check {
 
 using Problems = std::vector<std::string>;
 
@@ -52,4 +52,4 @@ Problems check_gdextension(const TextFile &description, const std::filesystem::p
 // True for a uid that Godot can have written: "uid://" and at most 13 of [a-y0-8].
 bool is_well_formed_uid(const std::string &uid);
 
-} // namespace wendrel_demo
+} // namespace godot_check

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-namespace wendrel_demo {
+namespace godot_check {
 
 namespace {
 
@@ -41,4 +41,4 @@ PropertyRule make_property_rule(const std::string &name, int variant_type, int h
 	return rule;
 }
 
-} // namespace wendrel_demo
+} // namespace godot_check

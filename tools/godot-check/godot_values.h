@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace wendrel_demo {
+namespace godot_check {
 
 enum class ValueKind {
 	Null,
@@ -42,4 +42,4 @@ struct ResourceRef {
 // Every ExtResource(...) and SubResource(...) anywhere in a raw value, nested ones included.
 std::vector<ResourceRef> resource_refs(const std::string &raw);
 
-} // namespace wendrel_demo
+} // namespace godot_check

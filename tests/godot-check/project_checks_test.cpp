@@ -1,12 +1,14 @@
 // The demo checks catch the faults that a hand-edited scene, resource or extension file can
 // have. Each case starts from a file that passes and breaks one thing.
-#include "demo_checks.h"
+#include "project_checks.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-namespace wendrel_demo {
+namespace wendrel::test {
+
+using namespace godot_check;
 namespace {
 
 const std::string materials = "StandardMaterial3D,ORMMaterial3D,ShaderMaterial";
@@ -181,4 +183,4 @@ TEST(ProjectChecks, SettingsNameGodot4AndExistingFiles) {
 }
 
 } // namespace
-} // namespace wendrel_demo
+} // namespace wendrel::test

@@ -8,7 +8,7 @@
 #include <limits>
 #include <regex>
 
-namespace wendrel_demo {
+namespace godot_check {
 
 namespace {
 
@@ -154,4 +154,4 @@ std::vector<ResourceRef> resource_refs(const std::string &raw) {
 	return refs;
 }
 
-} // namespace wendrel_demo
+} // namespace godot_check

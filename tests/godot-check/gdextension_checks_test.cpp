@@ -1,13 +1,15 @@
 // The checks on the extension description file catch entries that the engine would reject
 // or that point at a file the build never writes.
-#include "demo_checks.h"
+#include "project_checks.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <random>
 
-namespace wendrel_demo {
+namespace wendrel::test {
+
+using namespace godot_check;
 namespace {
 
 const std::string good_description =
@@ -106,4 +108,4 @@ TEST_F(GdextensionChecks, TheIconIsASmallSvgBesideTheDescription) {
 }
 
 } // namespace
-} // namespace wendrel_demo
+} // namespace wendrel::test

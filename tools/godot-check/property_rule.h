@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace wendrel_demo {
+namespace godot_check {
 
 enum class PropertyKind {
 	Bool,
@@ -38,7 +38,4 @@ constexpr int HINT_RESOURCE_TYPE = 17;
 PropertyRule make_property_rule(const std::string &name, int variant_type, int hint,
 		const std::string &hint_string);
 
-// The properties that the Wendrel3D node registers, in registration order.
-std::vector<PropertyRule> wendrel3d_properties();
-
-} // namespace wendrel_demo
+} // namespace godot_check

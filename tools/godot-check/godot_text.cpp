@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace wendrel_demo {
+namespace godot_check {
 
 namespace {
 
@@ -260,4 +260,4 @@ std::string unquote(const std::string &raw) {
 	return raw;
 }
 
-} // namespace wendrel_demo
+} // namespace godot_check

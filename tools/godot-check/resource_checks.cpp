@@ -1,11 +1,11 @@
 // Header, id and reference checks for scenes and resources, and project.godot.
-#include "demo_checks.h"
+#include "project_checks.h"
 #include "godot_values.h"
 
 #include <regex>
 #include <set>
 
-namespace wendrel_demo {
+namespace godot_check {
 
 namespace {
 
@@ -168,4 +168,4 @@ Problems check_project_settings(const TextFile &settings, const FileLookup &look
 	return problems;
 }
 
-} // namespace wendrel_demo
+} // namespace godot_check

@@ -1,12 +1,12 @@
 // Node tree checks for scenes, and the stored properties of Wendrel3D nodes.
-#include "demo_checks.h"
+#include "project_checks.h"
 #include "godot_values.h"
 
 #include <cstdio>
 #include <map>
 #include <set>
 
-namespace wendrel_demo {
+namespace godot_check {
 
 namespace {
 
@@ -190,4 +190,4 @@ Problems check_nodes(const TextFile &scene, const std::vector<PropertyRule> &reg
 	return problems;
 }
 
-} // namespace wendrel_demo
+} // namespace godot_check
