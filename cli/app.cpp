@@ -230,7 +230,7 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 		throw std::runtime_error("the tree is too large to build (" + std::to_string(size.branches) + " branches, " + std::to_string(size.max_vertex_count) + " bark vertices): lower --trunk-branches-count, --trunk-height or --trunk-segments");
 	}
 	TreeModel model;
-	static_cast<TreeProperties &>(model) = properties;
+	model.set_properties(properties);
 	model.thread_count = options.threads;
 	model.with_wind = options.wind;
 	auto start = std::chrono::steady_clock::now();

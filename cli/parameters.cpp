@@ -10,46 +10,13 @@ namespace wendrel {
 
 namespace {
 
-using T = TreeProperties;
-
-Parameter integer(const char *property, int32_t T::*field, double min, double max, const char *description) {
-	return Parameter{ property, ParameterType::INTEGER, field, nullptr, min, max, true, description };
-}
-
-Parameter real(const char *property, float T::*field, double min, double max, const char *description) {
-	return Parameter{ property, ParameterType::REAL, nullptr, field, min, max, true, description };
-}
-
-Parameter hidden(Parameter parameter) {
-	parameter.exposed = false;
-	return parameter;
-}
-
+// The tool's view of the generator's property table.
 std::vector<Parameter> make_parameters() {
-	return {
-		integer("seed", &T::seed, 0, 100000, "added to every random draw"),
-		integer("trunk_segments", &T::segments, 2, 10, "vertices around each bark ring (rounded up to even)"),
-		integer("trunk_branches_count", &T::branches_count, 1, 13, "times the branches fork above the trunk; each level doubles the branch tips"),
-		integer("trunk_height", &T::trunk_height, 0, 100, "trunk steps, each putting out one side branch"),
-		real("trunk_branch_length", &T::branch_length, 0.01, 10, "length of the first branch"),
-		real("trunk_branch_length_falloff", &T::branch_length_falloff, 0, 2, "child length factor"),
-		real("trunk_branch_factor", &T::branch_factor, 0.1, 20, "how far a fork's second child swings away"),
-		real("trunk_branch_clump_max", &T::branch_clump_max, 0, 20, "upper end of the clump blend"),
-		real("trunk_branch_clump_min", &T::branch_clump_min, 0, 20, "lower end of the clump blend"),
-		real("trunk_drop_amount", &T::drop_amount, -5, 5, "vertical push growing with every level towards the tips: negative droops, positive lifts"),
-		real("trunk_grow_amount", &T::grow_amount, -5, 5, "upward push, strongest near the trunk"),
-		real("trunk_sweep_amount", &T::sweep_amount, -5, 5, "push along +x per level"),
-		real("trunk_max_radius", &T::max_radius, 0.01, 0.6, "trunk radius"),
-		real("trunk_radius_falloff_rate", &T::radius_falloff_rate, 0.1, 1, "radius factor from a branch to its children"),
-		real("trunk_climb_rate", &T::climb_rate, 0, 50, "height added by each trunk step"),
-		real("trunk_kink", &T::trunk_kink, -1, 1, "largest sideways offset of a trunk step"),
-		real("trunk_twist", &T::twist, -5, 5, "turns of the side branches around the trunk"),
-		real("trunk_length", &T::trunk_length, 0, 100, "height of the first fork"),
-		real("trunk_uv_multiplier", &T::uv_multiplier, 0.001, 50, "bark texture scale along the branches"),
-		real("twig_scale", &T::twig_scale, 0, 5, "half the side of a twig card"),
-		hidden(real("trunk_taper", &T::trunk_taper, 0.5, 1, "length and radius factor from one trunk step to the next; not a node property")),
-		hidden(real("branch_length_exponent", &T::branch_length_exponent, 0.5, 1.5, "exponent of the parent length in a child's length; not a node property")),
-	};
+	std::vector<Parameter> parameters;
+	for (const PropertyRow &row : property_table()) {
+		parameters.push_back(Parameter{ row.name, row.type, row.int_field, row.float_field, row.min, row.max, row.on_node, row.description });
+	}
+	return parameters;
 }
 
 // Whether text holds nothing but a number that strtoll or strtof consumed up to `end`.

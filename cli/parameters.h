@@ -1,8 +1,9 @@
-// The tree's parameters as the tool names them: one entry per field of TreeProperties, under
-// the node's property name, with the inspector's range. Option parsing, --help, the JSON
-// header and the scene writer all read this one table.
+// The tree's parameters as the tool names them: the generator's property table (one entry
+// per field of TreeProperties, under the node's property name, with the inspector's range).
+// Option parsing, --help, the JSON header and the scene writer all read it.
 #pragma once
 
+#include "model/properties.h"
 #include "model/tree_model.h"
 
 #include <string>
@@ -10,10 +11,7 @@
 
 namespace wendrel {
 
-enum class ParameterType {
-	INTEGER,
-	REAL,
-};
+using ParameterType = PropertyType;
 
 struct Parameter {
 	const char *property; // node property name, or the field name when the node has none

@@ -1,5 +1,6 @@
 #include "Wendrel3D.h"
 
+#include "model/properties.h"
 #include "surface_arrays.h"
 
 #include <godot_cpp/classes/global_constants.hpp>
@@ -21,8 +22,16 @@ using godot::Ref;
 
 namespace {
 
-godot::PropertyInfo range_property(godot::Variant::Type p_type, const char *p_name, const char *p_range) {
-	return godot::PropertyInfo(p_type, p_name, godot::PROPERTY_HINT_RANGE, p_range, godot::PROPERTY_USAGE_DEFAULT);
+// A generator parameter as the inspector shows it: type and range come from the generator's
+// property table. A name missing there registers an empty property, which the tests catch.
+godot::PropertyInfo parameter_property(const char *p_name) {
+	const wendrel::PropertyRow *row = wendrel::find_property(p_name);
+	if (!row) {
+		ERR_PRINT("a node property has no row in the generator's property table");
+		return godot::PropertyInfo();
+	}
+	const godot::Variant::Type type = row->type == wendrel::PropertyType::INTEGER ? godot::Variant::INT : godot::Variant::FLOAT;
+	return godot::PropertyInfo(type, p_name, godot::PROPERTY_HINT_RANGE, row->range_hint().c_str(), godot::PROPERTY_USAGE_DEFAULT);
 }
 
 godot::PropertyInfo material_property(const char *p_name) {
@@ -41,10 +50,6 @@ void apply_material(MeshInstance3D *p_child, const Ref<Material> &p_material) {
 	if (mesh.is_valid() && mesh->get_surface_count() > 0) {
 		p_child->set_surface_override_material(0, p_material);
 	}
-}
-
-void set_parameters(wendrel::TreeModel &r_model, const wendrel::TreeProperties &p_properties) {
-	static_cast<wendrel::TreeProperties &>(r_model) = p_properties;
 }
 
 // Runs the generator on parameters known to fit; false, with the model reset and a message,
@@ -169,7 +174,7 @@ bool Wendrel3D::grow(Rebuild p_rebuild, const char *p_change) {
 		update_processing();
 		return true;
 	}
-	set_parameters(*model, properties);
+	model->set_properties(properties);
 	ask_for_game_data(*model);
 	if (!generate(*model, p_change)) {
 		return false;
@@ -433,7 +438,7 @@ Ref<ArrayMesh> Wendrel3D::bake_mesh() {
 	std::unique_ptr<wendrel::TreeModel> fresh;
 	if (stale || growth) {
 		fresh.reset(new wendrel::TreeModel());
-		set_parameters(*fresh, properties);
+		fresh->set_properties(properties);
 		ask_for_game_data(*fresh);
 		if (!generate(*fresh, "bake")) {
 			return Ref<ArrayMesh>();
@@ -515,31 +520,31 @@ void Wendrel3D::_bind_methods() {
 
 	ADD_SIGNAL(godot::MethodInfo("tree_grown"));
 
-	ADD_PROPERTY(range_property(godot::Variant::INT, "seed", "0,100000,1"), "set_seed", "get_seed");
+	ADD_PROPERTY(parameter_property("seed"), "set_seed", "get_seed");
 
 	ADD_GROUP("Trunk", "trunk_");
-	ADD_PROPERTY(range_property(godot::Variant::INT, "trunk_segments", "2,10,2"), "set_segments", "get_segments");
-	ADD_PROPERTY(range_property(godot::Variant::INT, "trunk_branches_count", "1,13,1"), "set_branches_count", "get_branches_count");
-	ADD_PROPERTY(range_property(godot::Variant::INT, "trunk_height", "0,100,1"), "set_trunk_height", "get_trunk_height");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_branch_length", "0.01,10,0.001"), "set_branch_length", "get_branch_length");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_branch_length_falloff", "0.0,2,0.001"), "set_branch_length_falloff", "get_branch_length_falloff");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_branch_factor", "0.1,20,0.01"), "set_branch_factor", "get_branch_factor");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_branch_clump_max", "0,20,0.01"), "set_branch_clump_max", "get_branch_clump_max");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_branch_clump_min", "0,20,0.01"), "set_branch_clump_min", "get_branch_clump_min");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_drop_amount", "-5,5,0.001"), "set_drop_amount", "get_drop_amount");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_grow_amount", "-5,5,0.001"), "set_grow_amount", "get_grow_amount");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_sweep_amount", "-5,5,0.01"), "set_sweep_amount", "get_sweep_amount");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_max_radius", "0.01,0.6,0.01"), "set_max_radius", "get_max_radius");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_radius_falloff_rate", "0.1,1,0.01"), "set_radius_falloff_rate", "get_radius_falloff_rate");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_climb_rate", "0,50,0.001"), "set_climb_rate", "get_climb_rate");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_kink", "-1,1,0.001"), "set_trunk_kink", "get_trunk_kink");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_twist", "-5,5,0.01"), "set_twist", "get_twist");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_length", "0,100,0.001"), "set_trunk_length", "get_trunk_length");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "trunk_uv_multiplier", "0.001,50,0.001"), "set_uv_multiplier", "get_uv_multiplier");
+	ADD_PROPERTY(parameter_property("trunk_segments"), "set_segments", "get_segments");
+	ADD_PROPERTY(parameter_property("trunk_branches_count"), "set_branches_count", "get_branches_count");
+	ADD_PROPERTY(parameter_property("trunk_height"), "set_trunk_height", "get_trunk_height");
+	ADD_PROPERTY(parameter_property("trunk_branch_length"), "set_branch_length", "get_branch_length");
+	ADD_PROPERTY(parameter_property("trunk_branch_length_falloff"), "set_branch_length_falloff", "get_branch_length_falloff");
+	ADD_PROPERTY(parameter_property("trunk_branch_factor"), "set_branch_factor", "get_branch_factor");
+	ADD_PROPERTY(parameter_property("trunk_branch_clump_max"), "set_branch_clump_max", "get_branch_clump_max");
+	ADD_PROPERTY(parameter_property("trunk_branch_clump_min"), "set_branch_clump_min", "get_branch_clump_min");
+	ADD_PROPERTY(parameter_property("trunk_drop_amount"), "set_drop_amount", "get_drop_amount");
+	ADD_PROPERTY(parameter_property("trunk_grow_amount"), "set_grow_amount", "get_grow_amount");
+	ADD_PROPERTY(parameter_property("trunk_sweep_amount"), "set_sweep_amount", "get_sweep_amount");
+	ADD_PROPERTY(parameter_property("trunk_max_radius"), "set_max_radius", "get_max_radius");
+	ADD_PROPERTY(parameter_property("trunk_radius_falloff_rate"), "set_radius_falloff_rate", "get_radius_falloff_rate");
+	ADD_PROPERTY(parameter_property("trunk_climb_rate"), "set_climb_rate", "get_climb_rate");
+	ADD_PROPERTY(parameter_property("trunk_kink"), "set_trunk_kink", "get_trunk_kink");
+	ADD_PROPERTY(parameter_property("trunk_twist"), "set_twist", "get_twist");
+	ADD_PROPERTY(parameter_property("trunk_length"), "set_trunk_length", "get_trunk_length");
+	ADD_PROPERTY(parameter_property("trunk_uv_multiplier"), "set_uv_multiplier", "get_uv_multiplier");
 
 	ADD_GROUP("Twig", "twig_");
 	ADD_PROPERTY(godot::PropertyInfo(godot::Variant::BOOL, "twig_enable", godot::PROPERTY_HINT_NONE, "", godot::PROPERTY_USAGE_DEFAULT), "set_twig_enable", "get_twig_enable");
-	ADD_PROPERTY(range_property(godot::Variant::FLOAT, "twig_scale", "0,5,0.001"), "set_twig_scale", "get_twig_scale");
+	ADD_PROPERTY(parameter_property("twig_scale"), "set_twig_scale", "get_twig_scale");
 
 	ADD_GROUP("Materials", "material_");
 	ADD_PROPERTY(material_property("material_trunk"), "set_material_trunk", "get_material_trunk");

@@ -10,7 +10,7 @@ namespace wendrel::engine {
 
 BackgroundGrowth::BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision, bool p_lods) :
 		model(new TreeModel()), lods(p_lods) {
-	static_cast<TreeProperties &>(*model) = p_properties;
+	model->set_properties(p_properties);
 	model->with_wind = p_wind;
 	model->with_collision = p_collision;
 	model->cancel = &cancelled;

@@ -1,14 +1,21 @@
-// The tree's parameters and its seeded random function.
+// The tree's parameters and its seeded random function, and one table of the parameters:
+// name, field, type, inspector range, default and a one-line description. The node
+// registers its properties from the table, the tool makes its options and help from it, and
+// the tests check the README against it. A new parameter is a new field of TreeProperties
+// and one row of the table.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace wendrel {
 
 // The tree's parameters, the seed and the running state of the random function.
-// The fields are plain data: the node and the command-line tool assign them directly. Any
-// value may be stored; measure_tree() says which trees can be built (NaN and infinities
-// never can), and generate() refuses the others before touching its arrays.
+// The fields are plain data: the node and the command-line tool assign them directly, and
+// a TreeModel takes them as one record through set_properties(). Any value may be stored;
+// measure_tree() says which trees can be built (NaN and infinities never can), and
+// generate() refuses the others before touching its arrays.
 struct TreeProperties {
 	float branch_clump_max = 0.454f;
 	float branch_clump_min = 0.404f;
@@ -47,5 +54,36 @@ struct TreeProperties {
 	// counter instead and advances it.
 	float random(float value);
 };
+
+enum class PropertyType {
+	INTEGER,
+	REAL,
+};
+
+struct PropertyRow {
+	const char *name; // the node's property name, or the field's name when the node has none
+	PropertyType type;
+	int32_t TreeProperties::*int_field; // set when type is INTEGER
+	float TreeProperties::*float_field; // set when type is REAL
+	// The inspector's range and step. Scripts and the tool may set values outside it.
+	double min;
+	double max;
+	double step;
+	bool on_node; // whether the node has it as a property (and so a scene can store it)
+	const char *description;
+
+	double get(const TreeProperties &properties) const;
+	// The default is the record's own: TreeProperties() holds it.
+	double default_value() const { return get(TreeProperties()); }
+	// The inspector's hint, "min,max,step".
+	std::string range_hint() const;
+};
+
+// Every parameter: the seed first, then the node's properties in inspector order, then the
+// parameters that the node keeps at their defaults.
+const std::vector<PropertyRow> &property_table();
+
+// The row of a parameter by name; null when there is none.
+const PropertyRow *find_property(const std::string &name);
 
 } // namespace wendrel

@@ -61,6 +61,10 @@ struct TreeModel : TreeProperties {
 	TreeModel(const TreeModel &) = delete;
 	TreeModel &operator=(const TreeModel &) = delete;
 
+	// The parameters as one record, the random function's running state included.
+	void set_properties(const TreeProperties &properties) { static_cast<TreeProperties &>(*this) = properties; }
+	const TreeProperties &properties() const { return *this; }
+
 	// Regenerates every array from the parameters. A tree that measure_tree() refuses throws
 	// before anything is freed or allocated, so the previous result stays intact:
 	// std::bad_alloc when its arrays would not fit, std::domain_error naming the field at

@@ -3,12 +3,15 @@
 #include "godot_values.h"
 #include "registration.h"
 
+#include "model/properties.h"
+
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/core/memory.hpp>
 #include <stub/recorder.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
 
@@ -26,14 +29,15 @@ std::string trim(const std::string &text) {
 	return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" `") - first + 1);
 }
 
-// The rows of the table under "### Properties": "| `name` | type | range | default | what |".
-std::vector<Row> readme_rows() {
+// The rows of the table under `heading` ("| `name` | type | range | default | what |" under
+// "### Properties", "| `--option` | type | default | range |" under "### Options").
+std::vector<Row> readme_rows(const std::string &heading = "### Properties") {
 	std::ifstream in(WENDREL_README);
 	std::vector<Row> rows;
 	bool in_section = false;
 	for (std::string line; std::getline(in, line);) {
 		if (line.rfind("#", 0) == 0) {
-			in_section = line == "### Properties";
+			in_section = line == heading;
 		} else if (in_section && line.rfind("| `", 0) == 0) {
 			std::vector<std::string> cells;
 			for (size_t start = 1, bar; (bar = line.find('|', start)) != std::string::npos; start = bar + 1) {
@@ -112,6 +116,40 @@ TEST(ReadmeProperties, TheTableListsEveryRegisteredPropertyAsTheNodeHasIt) {
 		EXPECT_TRUE(default_matches(node, rule, rows[i].default_value)) << "default " << rows[i].default_value;
 	}
 	godot::memdelete(node);
+}
+
+// The tool's table of parameter options: one row per row of the generator's property table,
+// in its order, as "| `--option` | type | default | min to max[ (suggested): ...] |".
+TEST(ReadmeProperties, TheOptionsTableIsThePropertyTable) {
+	std::vector<Row> rows;
+	for (const Row &row : readme_rows("### Options")) {
+		if (row.type == "int" || row.type == "float") {
+			rows.push_back(row);
+		}
+	}
+	const std::vector<wendrel::PropertyRow> &table = wendrel::property_table();
+	ASSERT_EQ(rows.size(), table.size());
+	for (size_t i = 0; i < table.size(); i++) {
+		const wendrel::PropertyRow &property = table[i];
+		SCOPED_TRACE(property.name);
+		std::string option = std::string("--") + property.name;
+		std::replace(option.begin(), option.end(), '_', '-');
+		EXPECT_EQ(rows[i].name, option);
+		const bool integer = property.type == wendrel::PropertyType::INTEGER;
+		EXPECT_EQ(rows[i].type, integer ? "int" : "float");
+		// Cells: name, type, default, range.
+		const std::string &default_text = rows[i].range;
+		if (integer) {
+			EXPECT_EQ(default_text, std::to_string(int32_t(property.default_value())));
+		} else {
+			EXPECT_EQ(float(std::stod(default_text)), float(property.default_value())) << default_text;
+		}
+		std::smatch range;
+		const std::string &range_text = rows[i].default_value;
+		ASSERT_TRUE(std::regex_search(range_text, range, std::regex("^(-?[0-9.]+) to (-?[0-9.]+)"))) << range_text;
+		EXPECT_EQ(std::stod(range[1]), property.min);
+		EXPECT_EQ(std::stod(range[2]), property.max);
+	}
 }
 
 } // namespace

@@ -2,9 +2,14 @@
 // SurfaceTool sequence, and which surfaces each setter rebuilds.
 #include "node_test_support.h"
 
-#include <godot_cpp/classes/surface_tool.hpp>
+#include "model/properties.h"
 
-#include <functional>
+#include <godot_cpp/classes/surface_tool.hpp>
+#include <godot_cpp/core/class_db.hpp>
+
+#include <algorithm>
+#include <any>
+#include <set>
 
 namespace wendrel::test {
 namespace {
@@ -125,45 +130,33 @@ TEST_F(NodeTest, UpdatesLeaveNoHandleBehind) {
 	EXPECT_EQ(twigs()->get_mesh()->get_reference_count(), 2);
 }
 
-struct SetterCase {
-	const char *name;
-	std::function<void(Wendrel3D &)> set_same; // stores the value the node already has
-	bool bark;
-	bool twigs;
-};
+// The parameters whose change rebuilds one surface only; every other one rebuilds both.
+const std::set<std::string> kBarkOnly = { "trunk_segments", "trunk_max_radius", "trunk_radius_falloff_rate",
+	"trunk_uv_multiplier" };
+const std::set<std::string> kTwigsOnly = { "twig_scale" };
 
 // Setting a value equal to the stored one regenerates all the same, and each setter rebuilds
-// exactly its surfaces.
+// exactly its surfaces. Every parameter the generator's table puts on the node, through the
+// setter and getter the node registers for it.
 TEST_F(NodeTest, EachSetterRebuildsItsSurfacesEvenForAnEqualValue) {
-	const std::vector<SetterCase> cases = {
-		{ "seed", [](Wendrel3D &n) { n.set_seed(n.get_seed()); }, true, true },
-		{ "segments", [](Wendrel3D &n) { n.set_segments(n.get_segments()); }, true, false },
-		{ "branches_count", [](Wendrel3D &n) { n.set_branches_count(n.get_branches_count()); }, true, true },
-		{ "trunk_height", [](Wendrel3D &n) { n.set_trunk_height(n.get_trunk_height()); }, true, true },
-		{ "branch_length", [](Wendrel3D &n) { n.set_branch_length(n.get_branch_length()); }, true, true },
-		{ "branch_length_falloff", [](Wendrel3D &n) { n.set_branch_length_falloff(n.get_branch_length_falloff()); }, true, true },
-		{ "branch_factor", [](Wendrel3D &n) { n.set_branch_factor(n.get_branch_factor()); }, true, true },
-		{ "branch_clump_max", [](Wendrel3D &n) { n.set_branch_clump_max(n.get_branch_clump_max()); }, true, true },
-		{ "branch_clump_min", [](Wendrel3D &n) { n.set_branch_clump_min(n.get_branch_clump_min()); }, true, true },
-		{ "drop_amount", [](Wendrel3D &n) { n.set_drop_amount(n.get_drop_amount()); }, true, true },
-		{ "grow_amount", [](Wendrel3D &n) { n.set_grow_amount(n.get_grow_amount()); }, true, true },
-		{ "sweep_amount", [](Wendrel3D &n) { n.set_sweep_amount(n.get_sweep_amount()); }, true, true },
-		{ "max_radius", [](Wendrel3D &n) { n.set_max_radius(n.get_max_radius()); }, true, false },
-		{ "radius_falloff_rate", [](Wendrel3D &n) { n.set_radius_falloff_rate(n.get_radius_falloff_rate()); }, true, false },
-		{ "climb_rate", [](Wendrel3D &n) { n.set_climb_rate(n.get_climb_rate()); }, true, true },
-		{ "trunk_kink", [](Wendrel3D &n) { n.set_trunk_kink(n.get_trunk_kink()); }, true, true },
-		{ "twist", [](Wendrel3D &n) { n.set_twist(n.get_twist()); }, true, true },
-		{ "trunk_length", [](Wendrel3D &n) { n.set_trunk_length(n.get_trunk_length()); }, true, true },
-		{ "uv_multiplier", [](Wendrel3D &n) { n.set_uv_multiplier(n.get_uv_multiplier()); }, true, false },
-		{ "twig_scale", [](Wendrel3D &n) { n.set_twig_scale(n.get_twig_scale()); }, false, true },
-	};
-	for (const SetterCase &c : cases) {
-		SCOPED_TRACE(c.name);
+	godot::ClassDB::register_class<Wendrel3D>();
+	const std::vector<godot::stub::PropertyRecord> &registered = godot::stub::registered_properties("Wendrel3D");
+	for (const wendrel::PropertyRow &row : wendrel::property_table()) {
+		if (!row.on_node) {
+			continue;
+		}
+		SCOPED_TRACE(row.name);
+		auto property = std::find_if(registered.begin(), registered.end(),
+				[&](const godot::stub::PropertyRecord &p) { return p.name == row.name; });
+		ASSERT_NE(property, registered.end());
+		const bool bark_rebuilt = !kTwigsOnly.count(row.name);
+		const bool twigs_rebuilt = !kBarkOnly.count(row.name);
 		godot::stub::clear_calls();
-		c.set_same(*node);
-		EXPECT_EQ(calls_on(bark()).size(), c.bark ? 2u : 0u);
-		EXPECT_EQ(calls_on(twigs()).size(), c.twigs ? 2u : 0u);
-		EXPECT_EQ(count_calls("SurfaceTool.create_from_arrays"), size_t(c.bark) + size_t(c.twigs));
+		const std::any value = godot::stub::call_method(node, "Wendrel3D", property->getter);
+		godot::stub::call_method(node, "Wendrel3D", property->setter, { value });
+		EXPECT_EQ(calls_on(bark()).size(), bark_rebuilt ? 2u : 0u);
+		EXPECT_EQ(calls_on(twigs()).size(), twigs_rebuilt ? 2u : 0u);
+		EXPECT_EQ(count_calls("SurfaceTool.create_from_arrays"), size_t(bark_rebuilt) + size_t(twigs_rebuilt));
 	}
 	expect_bark_matches_model(*node);
 	expect_twigs_match_model(*node);

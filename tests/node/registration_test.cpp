@@ -4,6 +4,8 @@
 #include "extension_entry.h"
 #include "node_test_support.h"
 
+#include "model/properties.h"
+
 #include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/core/class_db.hpp>
 
@@ -62,9 +64,12 @@ constexpr size_t kMethods = 2 * std::size(kAccessors) + 2;
 const char *const kMaterials = "StandardMaterial3D,ORMMaterial3D,ShaderMaterial";
 
 // Groups as {"group", name}; properties as {name, type, hint, hint string, setter, getter}.
+// A generator parameter takes its type, hint and range from the generator's property table.
+constexpr int PARAMETER = -1;
+
 struct Entry {
 	const char *name;
-	int type; // 0 marks a group
+	int type; // 0 marks a group, PARAMETER a row of the property table
 	int hint;
 	const char *hint_string; // a group's prefix
 	const char *setter;
@@ -72,29 +77,29 @@ struct Entry {
 };
 
 const Entry kSequence[] = {
-	{ "seed", 2, 1, "0,100000,1", "set_seed", "get_seed" },
+	{ "seed", PARAMETER, 0, "", "set_seed", "get_seed" },
 	{ "Trunk", 0, 0, "trunk_", "", "" },
-	{ "trunk_segments", 2, 1, "2,10,2", "set_segments", "get_segments" },
-	{ "trunk_branches_count", 2, 1, "1,13,1", "set_branches_count", "get_branches_count" },
-	{ "trunk_height", 2, 1, "0,100,1", "set_trunk_height", "get_trunk_height" },
-	{ "trunk_branch_length", 3, 1, "0.01,10,0.001", "set_branch_length", "get_branch_length" },
-	{ "trunk_branch_length_falloff", 3, 1, "0.0,2,0.001", "set_branch_length_falloff", "get_branch_length_falloff" },
-	{ "trunk_branch_factor", 3, 1, "0.1,20,0.01", "set_branch_factor", "get_branch_factor" },
-	{ "trunk_branch_clump_max", 3, 1, "0,20,0.01", "set_branch_clump_max", "get_branch_clump_max" },
-	{ "trunk_branch_clump_min", 3, 1, "0,20,0.01", "set_branch_clump_min", "get_branch_clump_min" },
-	{ "trunk_drop_amount", 3, 1, "-5,5,0.001", "set_drop_amount", "get_drop_amount" },
-	{ "trunk_grow_amount", 3, 1, "-5,5,0.001", "set_grow_amount", "get_grow_amount" },
-	{ "trunk_sweep_amount", 3, 1, "-5,5,0.01", "set_sweep_amount", "get_sweep_amount" },
-	{ "trunk_max_radius", 3, 1, "0.01,0.6,0.01", "set_max_radius", "get_max_radius" },
-	{ "trunk_radius_falloff_rate", 3, 1, "0.1,1,0.01", "set_radius_falloff_rate", "get_radius_falloff_rate" },
-	{ "trunk_climb_rate", 3, 1, "0,50,0.001", "set_climb_rate", "get_climb_rate" },
-	{ "trunk_kink", 3, 1, "-1,1,0.001", "set_trunk_kink", "get_trunk_kink" },
-	{ "trunk_twist", 3, 1, "-5,5,0.01", "set_twist", "get_twist" },
-	{ "trunk_length", 3, 1, "0,100,0.001", "set_trunk_length", "get_trunk_length" },
-	{ "trunk_uv_multiplier", 3, 1, "0.001,50,0.001", "set_uv_multiplier", "get_uv_multiplier" },
+	{ "trunk_segments", PARAMETER, 0, "", "set_segments", "get_segments" },
+	{ "trunk_branches_count", PARAMETER, 0, "", "set_branches_count", "get_branches_count" },
+	{ "trunk_height", PARAMETER, 0, "", "set_trunk_height", "get_trunk_height" },
+	{ "trunk_branch_length", PARAMETER, 0, "", "set_branch_length", "get_branch_length" },
+	{ "trunk_branch_length_falloff", PARAMETER, 0, "", "set_branch_length_falloff", "get_branch_length_falloff" },
+	{ "trunk_branch_factor", PARAMETER, 0, "", "set_branch_factor", "get_branch_factor" },
+	{ "trunk_branch_clump_max", PARAMETER, 0, "", "set_branch_clump_max", "get_branch_clump_max" },
+	{ "trunk_branch_clump_min", PARAMETER, 0, "", "set_branch_clump_min", "get_branch_clump_min" },
+	{ "trunk_drop_amount", PARAMETER, 0, "", "set_drop_amount", "get_drop_amount" },
+	{ "trunk_grow_amount", PARAMETER, 0, "", "set_grow_amount", "get_grow_amount" },
+	{ "trunk_sweep_amount", PARAMETER, 0, "", "set_sweep_amount", "get_sweep_amount" },
+	{ "trunk_max_radius", PARAMETER, 0, "", "set_max_radius", "get_max_radius" },
+	{ "trunk_radius_falloff_rate", PARAMETER, 0, "", "set_radius_falloff_rate", "get_radius_falloff_rate" },
+	{ "trunk_climb_rate", PARAMETER, 0, "", "set_climb_rate", "get_climb_rate" },
+	{ "trunk_kink", PARAMETER, 0, "", "set_trunk_kink", "get_trunk_kink" },
+	{ "trunk_twist", PARAMETER, 0, "", "set_twist", "get_twist" },
+	{ "trunk_length", PARAMETER, 0, "", "set_trunk_length", "get_trunk_length" },
+	{ "trunk_uv_multiplier", PARAMETER, 0, "", "set_uv_multiplier", "get_uv_multiplier" },
 	{ "Twig", 0, 0, "twig_", "", "" },
 	{ "twig_enable", 1, 0, "", "set_twig_enable", "get_twig_enable" },
-	{ "twig_scale", 3, 1, "0,5,0.001", "set_twig_scale", "get_twig_scale" },
+	{ "twig_scale", PARAMETER, 0, "", "set_twig_scale", "get_twig_scale" },
 	{ "Materials", 0, 0, "material_", "", "" },
 	{ "material_trunk", 24, 17, kMaterials, "set_material_trunk", "get_material_trunk" },
 	{ "material_twig", 24, 17, kMaterials, "set_material_twig", "get_material_twig" },
@@ -156,6 +161,7 @@ TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 	EXPECT_EQ(sequence[kMethods], "signal tree_grown");
 	size_t property = 0;
 	size_t group = 0;
+	size_t parameters = 0;
 	for (size_t i = 0; i < kEntries; i++) {
 		const Entry &entry = kSequence[i];
 		SCOPED_TRACE(entry.name);
@@ -170,9 +176,19 @@ TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 		ASSERT_LT(property, record->properties.size());
 		const PropertyRecord &p = record->properties[property++];
 		EXPECT_EQ(p.name, entry.name);
-		EXPECT_EQ(p.type, entry.type);
-		EXPECT_EQ(p.hint, entry.hint);
-		EXPECT_EQ(p.hint_string, entry.hint_string);
+		if (entry.type == PARAMETER) {
+			const wendrel::PropertyRow *row = wendrel::find_property(entry.name);
+			ASSERT_NE(row, nullptr);
+			EXPECT_TRUE(row->on_node);
+			EXPECT_EQ(p.type, row->type == wendrel::PropertyType::INTEGER ? 2 : 3);
+			EXPECT_EQ(p.hint, 1);
+			EXPECT_EQ(p.hint_string, row->range_hint());
+			parameters++;
+		} else {
+			EXPECT_EQ(p.type, entry.type);
+			EXPECT_EQ(p.hint, entry.hint);
+			EXPECT_EQ(p.hint_string, entry.hint_string);
+		}
 		EXPECT_EQ(p.usage, 6u);
 		EXPECT_EQ(p.setter, entry.setter);
 		EXPECT_EQ(p.getter, entry.getter);
@@ -180,6 +196,12 @@ TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 	}
 	EXPECT_EQ(property, 27u);
 	EXPECT_EQ(group, 6u);
+	// Every row the table puts on the node is registered.
+	size_t on_node = 0;
+	for (const wendrel::PropertyRow &row : wendrel::property_table()) {
+		on_node += row.on_node;
+	}
+	EXPECT_EQ(parameters, on_node);
 }
 
 // Exactly the four overrides, announced after _bind_methods.

@@ -79,7 +79,7 @@ void mix(uint64_t &hash, const T *data, size_t count) {
 }
 
 void generate_with(TreeModel &model, const TreeProperties &properties) {
-	static_cast<TreeProperties &>(model) = properties;
+	model.set_properties(properties);
 	model.generate();
 }
 
