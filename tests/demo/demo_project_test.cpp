@@ -1,7 +1,7 @@
 // The demo project as shipped: every file that the engine reads passes the demo checks.
 // Scenes added under demo/ later (presets included) are found and checked the same way.
-#include "project_checks.h"
 #include "godot_values.h"
+#include "project_checks.h"
 #include "registration.h"
 
 #include <godot_cpp/classes/object.hpp>

@@ -2,8 +2,8 @@
 // bit-exact comparisons of what the engine was given with what the model holds.
 #pragma once
 
-#include "Wendrel3D.h"
 #include "mesh_checks.h"
+#include "Wendrel3D.h"
 
 #include <godot_cpp/classes/array_mesh.hpp>
 #include <godot_cpp/classes/mesh_instance3d.hpp>

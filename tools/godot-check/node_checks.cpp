@@ -1,6 +1,6 @@
 // Node tree checks for scenes, and the stored properties of Wendrel3D nodes.
-#include "project_checks.h"
 #include "godot_values.h"
+#include "project_checks.h"
 
 #include <cstdio>
 #include <map>

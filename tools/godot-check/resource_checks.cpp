@@ -1,6 +1,6 @@
 // Header, id and reference checks for scenes and resources, and project.godot.
-#include "project_checks.h"
 #include "godot_values.h"
+#include "project_checks.h"
 
 #include <regex>
 #include <set>
