@@ -112,7 +112,7 @@ uint64_t digest(const TreeModel &m) {
 }
 
 Verdict generate_and_check(TreeModel &model, const TreeProperties &properties) {
-	static_cast<TreeProperties &>(model) = properties;
+	model.set_properties(properties);
 	TreeSize size = measure_tree(model);
 	if (!size.fits)
 		return check_refused(model);

@@ -16,7 +16,7 @@ using wendrel::test::random_properties;
 namespace {
 
 void generate_with(TreeModel &m, const TreeProperties &p, bool extras) {
-	static_cast<TreeProperties &>(m) = p;
+	m.set_properties(p);
 	m.with_wind = extras;
 	m.with_collision = extras;
 	m.generate();

@@ -176,7 +176,7 @@ TEST(Representable, FiniteParametersGiveFiniteArraysOrARefusalNamingTheField) {
 	m.generate();
 	uint64_t before = digest(m);
 	for (const Case &c : cases) {
-		TreeProperties saved = m;
+		TreeProperties saved = m.properties();
 		c.apply(m);
 		TreeSize size = measure_tree(m);
 		if (!c.fault) {
@@ -189,7 +189,7 @@ TEST(Representable, FiniteParametersGiveFiniteArraysOrARefusalNamingTheField) {
 			EXPECT_THROW(m.generate(), std::domain_error) << c.what;
 			EXPECT_EQ(digest(m), before) << c.what;
 		}
-		static_cast<TreeProperties &>(m) = saved;
+		m.set_properties(saved);
 		m.generate();
 	}
 }
