@@ -170,7 +170,7 @@ bool Wendrel3D::grow(Rebuild p_rebuild, const char *p_change) {
 	}
 	stale = false;
 	if (wendrel::measure_tree(properties).vertex_count > BACKGROUND_VERTEX_COUNT) {
-		growth.reset(new wendrel::engine::BackgroundGrowth(properties, wind_data, collision_enable, lod_enable));
+		growth.reset(new wendrel::engine::BackgroundGrowth(properties, wind_data, collision_enable, lod_enable, index_orders));
 		update_processing();
 		return true;
 	}
@@ -224,12 +224,12 @@ void Wendrel3D::update_processing() {
 void Wendrel3D::rebuild(Rebuild p_rebuild) {
 	if (p_rebuild != Rebuild::TWIGS) {
 		update_mesh(trunk_mesh_instance,
-				wendrel::engine::surface_mesh(wendrel::bark_surface(*model), wind_records(model->wind, model->vertex_count), lod_enable),
+				wendrel::engine::surface_mesh(wendrel::bark_surface(*model), wind_records(model->wind, model->vertex_count), lod_enable, index_orders->bark),
 				material_trunk);
 	}
 	if (p_rebuild != Rebuild::TRUNK && twig_mesh_instance) {
 		update_mesh(twig_mesh_instance,
-				wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count), lod_enable),
+				wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count), lod_enable, index_orders->twigs),
 				material_twig);
 	}
 }
@@ -375,7 +375,7 @@ void Wendrel3D::set_twig_enable(bool p_enable) {
 		add_twig_child();
 		if (!stale) {
 			update_mesh(twig_mesh_instance,
-					wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count), lod_enable),
+					wendrel::engine::surface_mesh(wendrel::twig_surface(*model), wind_records(model->twig_wind, model->twig_vertex_count), lod_enable, index_orders->twigs),
 					material_twig);
 		}
 	} else if (!p_enable && twig_mesh_instance) {
@@ -447,13 +447,13 @@ Ref<ArrayMesh> Wendrel3D::bake_mesh() {
 	}
 	Ref<ArrayMesh> mesh;
 	mesh.instantiate();
-	wendrel::engine::add_surface(mesh, wendrel::bark_surface(*source), wind_records(source->wind, source->vertex_count));
+	wendrel::engine::add_surface(mesh, wendrel::bark_surface(*source), wind_records(source->wind, source->vertex_count), index_orders->bark);
 	if (mesh->get_surface_count() == 1) {
 		mesh->surface_set_material(0, material_trunk);
 	}
 	if (twig_enable) {
 		const int32_t twig_index = mesh->get_surface_count();
-		wendrel::engine::add_surface(mesh, wendrel::twig_surface(*source), wind_records(source->twig_wind, source->twig_vertex_count));
+		wendrel::engine::add_surface(mesh, wendrel::twig_surface(*source), wind_records(source->twig_wind, source->twig_vertex_count), index_orders->twigs);
 		if (mesh->get_surface_count() > twig_index) {
 			mesh->surface_set_material(twig_index, material_twig);
 		}

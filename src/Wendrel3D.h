@@ -10,6 +10,7 @@
 
 #include "background_growth.h"
 #include "model/tree_model.h"
+#include "surface_arrays.h"
 
 #include <godot_cpp/classes/array_mesh.hpp>
 #include <godot_cpp/classes/material.hpp>
@@ -41,6 +42,8 @@ class Wendrel3D : public godot::Node3D {
 	bool stale = true;															// the shown tree is not the one of `properties`
 	std::unique_ptr<wendrel::engine::BackgroundGrowth> growth;					// the tree to show next
 	std::vector<std::unique_ptr<wendrel::engine::BackgroundGrowth>> superseded; // cancelled, not yet ended
+	// Shared with the growths on worker threads.
+	std::shared_ptr<wendrel::engine::SurfaceOrders> index_orders = std::make_shared<wendrel::engine::SurfaceOrders>();
 
 	// Which surfaces a parameter change has to rebuild.
 	enum class Rebuild {

@@ -5,11 +5,13 @@
 #include <godot_cpp/classes/worker_thread_pool.hpp>
 
 #include <new>
+#include <utility>
 
 namespace wendrel::engine {
 
-BackgroundGrowth::BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision, bool p_lods) :
-		model(new TreeModel()), lods(p_lods) {
+BackgroundGrowth::BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision, bool p_lods,
+		std::shared_ptr<SurfaceOrders> p_orders) :
+		model(new TreeModel()), lods(p_lods), orders(std::move(p_orders)) {
 	model->set_properties(p_properties);
 	model->with_wind = p_wind;
 	model->with_collision = p_collision;
@@ -27,7 +29,7 @@ void BackgroundGrowth::run(void *p_self) {
 	static_cast<BackgroundGrowth *>(p_self)->grow();
 }
 
-// Runs on a worker thread; touches nothing but this object.
+// Runs on a worker thread; touches nothing but this object and the index orders, which lock.
 void BackgroundGrowth::grow() {
 #if defined(__cpp_exceptions) || defined(_CPPUNWIND)
 	try {
@@ -41,8 +43,8 @@ void BackgroundGrowth::grow() {
 #endif
 	if (failure.empty() && !is_cancelled()) {
 		const bool wind = model->with_wind;
-		bark = surface_mesh(bark_surface(*model), wind ? model->wind.data() : nullptr, lods);
-		twigs = surface_mesh(twig_surface(*model), wind ? model->twig_wind.data() : nullptr, lods);
+		bark = surface_mesh(bark_surface(*model), wind ? model->wind.data() : nullptr, lods, orders->bark);
+		twigs = surface_mesh(twig_surface(*model), wind ? model->twig_wind.data() : nullptr, lods, orders->twigs);
 	}
 	finished.store(true, std::memory_order_release);
 }

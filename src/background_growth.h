@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/tree_model.h"
+#include "surface_arrays.h"
 
 #include <godot_cpp/classes/array_mesh.hpp>
 #include <godot_cpp/classes/ref.hpp>
@@ -19,8 +20,9 @@ class BackgroundGrowth {
 public:
 	// Starts growing the tree of p_properties; p_wind adds the wind records to both meshes'
 	// vertex colours, p_collision keeps the collision segments in the model, p_lods gives both
-	// meshes the engine's levels of detail.
-	BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision, bool p_lods);
+	// meshes the engine's levels of detail; p_orders are the node's remembered index orders.
+	BackgroundGrowth(const TreeProperties &p_properties, bool p_wind, bool p_collision, bool p_lods,
+			std::shared_ptr<SurfaceOrders> p_orders);
 	// Cancels the growth if it still runs, and waits until the worker has left it.
 	~BackgroundGrowth();
 	BackgroundGrowth(const BackgroundGrowth &) = delete;
@@ -51,6 +53,7 @@ private:
 	std::atomic<bool> cancelled{ false };
 	std::atomic<bool> finished{ false };
 	bool lods = false;
+	std::shared_ptr<SurfaceOrders> orders;
 	int64_t task_id = -1;
 	bool waited = false;
 };

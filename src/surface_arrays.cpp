@@ -12,6 +12,8 @@
 #include <godot_cpp/variant/vector2.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 
+#include <algorithm>
+
 namespace wendrel::engine {
 
 namespace {
@@ -85,36 +87,71 @@ godot::Array surface_arrays(const Surface &p_surface, const WindRecord *p_wind) 
 	return arrays;
 }
 
-// note: the SurfaceTool is kept for its index optimisation, so that the committed surface is
-// the one the per-vertex hand-over made, index for index.
-void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface, const WindRecord *p_wind) {
+bool IndexOrder::remembers(const godot::PackedInt32Array &p_indices, int64_t p_vertex_count) const {
+	return p_vertex_count == last_vertex_count && size_t(p_indices.size()) == last_indices.size() &&
+			std::equal(last_indices.begin(), last_indices.end(), p_indices.ptr());
+}
+
+// The SurfaceTool gets the positions alone: the order depends on the vertex count only, and
+// the tool copies every attribute it is given into a record of its own per vertex. The lock
+// is not held while the tool works, so a large surface ordered on a worker never stalls the
+// main thread's small one.
+godot::PackedInt32Array IndexOrder::optimised(const godot::PackedVector3Array &p_vertices, const godot::PackedInt32Array &p_indices) {
+	{
+		std::lock_guard<std::mutex> lock(mutex);
+		if (remembers(p_indices, p_vertices.size())) {
+			return last_order;
+		}
+	}
+	godot::Array arrays;
+	arrays.resize(godot::Mesh::ARRAY_MAX);
+	arrays[godot::Mesh::ARRAY_VERTEX] = p_vertices;
+	arrays[godot::Mesh::ARRAY_INDEX] = p_indices;
+	godot::Ref<godot::SurfaceTool> tool = memnew(godot::SurfaceTool);
+	tool->create_from_arrays(arrays, godot::Mesh::PRIMITIVE_TRIANGLES);
+	tool->optimize_indices_for_cache();
+	const godot::PackedInt32Array order = tool->commit_to_arrays()[godot::Mesh::ARRAY_INDEX];
+
+	std::lock_guard<std::mutex> lock(mutex);
+	last_indices.assign(p_indices.ptr(), p_indices.ptr() + p_indices.size());
+	last_vertex_count = p_vertices.size();
+	last_order = order;
+	return order;
+}
+
+namespace {
+
+godot::Array ordered_surface_arrays(const Surface &p_surface, const WindRecord *p_wind, IndexOrder &r_order) {
+	godot::Array arrays = surface_arrays(p_surface, p_wind);
+	arrays[godot::Mesh::ARRAY_INDEX] = r_order.optimised(arrays[godot::Mesh::ARRAY_VERTEX], arrays[godot::Mesh::ARRAY_INDEX]);
+	return arrays;
+}
+
+} // namespace
+
+void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface, const WindRecord *p_wind,
+		IndexOrder &r_order) {
 	if (p_surface.vertex_count == 0) {
 		return;
 	}
-	godot::Ref<godot::SurfaceTool> tool = memnew(godot::SurfaceTool);
-	tool->create_from_arrays(surface_arrays(p_surface, p_wind), godot::Mesh::PRIMITIVE_TRIANGLES);
-	tool->optimize_indices_for_cache();
-	tool->commit(p_mesh, 0);
+	p_mesh->add_surface_from_arrays(godot::Mesh::PRIMITIVE_TRIANGLES, ordered_surface_arrays(p_surface, p_wind, r_order));
 }
 
 // The same simplification the engine gives imported meshes: index lists of fewer triangles
 // over the same vertices, which the renderer picks by the mesh's size on screen. Normals
 // within 60 degrees are merged for it, so that the bark's smooth rings may collapse, while
 // the sharp edges between a twig card's two sides stay.
-godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind, bool p_lods) {
+godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind, bool p_lods, IndexOrder &r_order) {
 	if (p_lods && p_surface.face_count > 0) {
-		godot::Ref<godot::SurfaceTool> tool = memnew(godot::SurfaceTool);
-		tool->create_from_arrays(surface_arrays(p_surface, p_wind), godot::Mesh::PRIMITIVE_TRIANGLES);
-		tool->optimize_indices_for_cache();
 		godot::Ref<godot::ImporterMesh> importer;
 		importer.instantiate();
-		importer->add_surface(godot::Mesh::PRIMITIVE_TRIANGLES, tool->commit_to_arrays());
+		importer->add_surface(godot::Mesh::PRIMITIVE_TRIANGLES, ordered_surface_arrays(p_surface, p_wind, r_order));
 		importer->generate_lods(60.0f, 25.0f, godot::Array());
 		return importer->get_mesh();
 	}
 	godot::Ref<godot::ArrayMesh> mesh;
 	mesh.instantiate();
-	add_surface(mesh, p_surface, p_wind);
+	add_surface(mesh, p_surface, p_wind, r_order);
 	return mesh;
 }
 

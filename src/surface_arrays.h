@@ -7,20 +7,54 @@
 #include <godot_cpp/classes/array_mesh.hpp>
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/packed_int32_array.hpp>
+#include <godot_cpp/variant/packed_vector3_array.hpp>
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
 
 namespace wendrel::engine {
+
+// The engine's vertex-cache order of a surface's triangles, remembered for the last index
+// list asked about. Finding the order (the SurfaceTool's index optimisation) costs more than
+// growing the tree, and it depends on nothing but the index list and the vertex count; the
+// changes made most often in the inspector (lengths, radii, angles, pushes) keep both, so
+// the order found last is handed out again while they stay the same. Safe to share between
+// the main thread and a tree growing on a worker.
+class IndexOrder {
+public:
+	// p_indices in the engine's vertex-cache order: exactly the list the SurfaceTool's
+	// optimize_indices_for_cache() makes of p_indices over p_vertices.
+	godot::PackedInt32Array optimised(const godot::PackedVector3Array &p_vertices, const godot::PackedInt32Array &p_indices);
+
+private:
+	bool remembers(const godot::PackedInt32Array &p_indices, int64_t p_vertex_count) const;
+
+	std::mutex mutex;
+	std::vector<int32_t> last_indices; // as asked about
+	int64_t last_vertex_count = -1;
+	godot::PackedInt32Array last_order;
+};
+
+// The remembered orders of a tree's two surfaces.
+struct SurfaceOrders {
+	IndexOrder bark;
+	IndexOrder twigs;
+};
 
 // The surface as the engine's mesh arrays: positions, normals, texture coordinates and
 // indices, each triangle as first, third, second corner; with p_wind (one record per
 // vertex) also the vertex colours, each record encoded by encode_wind().
 godot::Array surface_arrays(const Surface &p_surface, const WindRecord *p_wind = nullptr);
 
-// Adds the surface to p_mesh as its next surface, with the indices optimised for the vertex
-// cache. A surface without vertices adds nothing.
-void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface, const WindRecord *p_wind = nullptr);
+// Adds the surface to p_mesh as its next surface, with the indices in the vertex-cache order
+// that r_order finds or remembers. A surface without vertices adds nothing.
+void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface, const WindRecord *p_wind,
+		IndexOrder &r_order);
 
 // A new mesh holding the surface alone; with p_lods, and triangles to simplify, also the
 // engine's automatic levels of detail for it.
-godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind = nullptr, bool p_lods = false);
+godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind, bool p_lods, IndexOrder &r_order);
 
 } // namespace wendrel::engine

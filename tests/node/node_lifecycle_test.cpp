@@ -124,7 +124,7 @@ TEST_F(NodeTest, LeavingAndReenteringTheTreeKeepsChildrenAndMaterials) {
 	EXPECT_TRUE(godot::stub::calls().empty());
 
 	godot::stub::enter_tree(node);
-	EXPECT_EQ(count_calls("SurfaceTool.create_from_arrays"), 2u) << "one growth, both surfaces";
+	EXPECT_EQ(count_calls("ArrayMesh.add_surface_from_arrays"), 2u) << "one growth, both surfaces";
 	EXPECT_EQ(node->get_model().segments, 8);
 	expect_bark_matches_model(*node);
 	expect_twigs_match_model(*node);

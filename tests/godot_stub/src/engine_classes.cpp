@@ -243,22 +243,22 @@ const std::vector<T> *slot(const Array &p_arrays, Mesh::ArrayType p_slot) {
 	return packed ? &packed->values() : nullptr;
 }
 
-// The surface the engine's mesh arrays describe; false when they are not a surface: every
-// attribute array must have one element per vertex.
+// The surface the engine's mesh arrays describe; false when they are not a surface: it needs
+// positions and indices, and every other attribute array given must have one element per
+// vertex.
 bool read_arrays(const Array &p_arrays, stub::SurfaceData &r_surface) {
 	const std::vector<Vector3> *vertices = slot<Vector3>(p_arrays, Mesh::ARRAY_VERTEX);
 	const std::vector<Vector3> *normals = slot<Vector3>(p_arrays, Mesh::ARRAY_NORMAL);
 	const std::vector<Vector2> *uvs = slot<Vector2>(p_arrays, Mesh::ARRAY_TEX_UV);
 	const std::vector<Color> *colors = p_arrays.size() == Mesh::ARRAY_MAX ? slot<Color>(p_arrays, Mesh::ARRAY_COLOR) : nullptr;
 	const std::vector<int32_t> *indices = slot<int32_t>(p_arrays, Mesh::ARRAY_INDEX);
-	if (p_arrays.size() != Mesh::ARRAY_MAX || !vertices || !normals || !uvs || !indices ||
-			normals->size() != vertices->size() || uvs->size() != vertices->size() ||
-			(colors && colors->size() != vertices->size())) {
+	if (p_arrays.size() != Mesh::ARRAY_MAX || !vertices || !indices || (normals && normals->size() != vertices->size()) ||
+			(uvs && uvs->size() != vertices->size()) || (colors && colors->size() != vertices->size())) {
 		return false;
 	}
 	r_surface.vertices = *vertices;
-	r_surface.normals = *normals;
-	r_surface.uvs = *uvs;
+	r_surface.normals = normals ? *normals : std::vector<Vector3>();
+	r_surface.uvs = uvs ? *uvs : std::vector<Vector2>();
 	r_surface.colors = colors ? *colors : std::vector<Color>();
 	r_surface.indices = *indices;
 	return true;
@@ -281,7 +281,7 @@ void SurfaceTool::create_from_arrays(const Array &p_arrays, Mesh::PrimitiveType 
 	surface.primitive = int(p_primitive_type);
 	begun = true;
 	if (!read_arrays(p_arrays, surface)) {
-		record_error("SurfaceTool: create_from_arrays needs vertices, normals, uvs and indices of matching sizes.");
+		record_error("SurfaceTool: create_from_arrays needs vertices and indices, and attributes of matching sizes.");
 	}
 }
 
@@ -307,13 +307,30 @@ Array SurfaceTool::commit_to_arrays() {
 	Array arrays;
 	arrays.resize(Mesh::ARRAY_MAX);
 	arrays[Mesh::ARRAY_VERTEX] = packed(surface.vertices);
-	arrays[Mesh::ARRAY_NORMAL] = packed(surface.normals);
-	arrays[Mesh::ARRAY_TEX_UV] = packed(surface.uvs);
+	if (!surface.normals.empty()) {
+		arrays[Mesh::ARRAY_NORMAL] = packed(surface.normals);
+	}
+	if (!surface.uvs.empty()) {
+		arrays[Mesh::ARRAY_TEX_UV] = packed(surface.uvs);
+	}
 	if (!surface.colors.empty()) {
 		arrays[Mesh::ARRAY_COLOR] = packed(surface.colors);
 	}
 	arrays[Mesh::ARRAY_INDEX] = packed(surface.indices);
 	return arrays;
+}
+
+// --- ArrayMesh, from arrays ---
+
+void ArrayMesh::add_surface_from_arrays(Mesh::PrimitiveType p_primitive, const Array &p_arrays) {
+	record_call(this, "ArrayMesh.add_surface_from_arrays", std::to_string(int(p_primitive)));
+	stub::SurfaceData surface;
+	surface.primitive = int(p_primitive);
+	if (!read_arrays(p_arrays, surface)) {
+		record_error("ArrayMesh: add_surface_from_arrays needs vertices and indices, and attributes of matching sizes.");
+		return;
+	}
+	surfaces.push_back(surface);
 }
 
 // --- ImporterMesh ---
@@ -323,7 +340,7 @@ void ImporterMesh::add_surface(Mesh::PrimitiveType p_primitive, const Array &p_a
 	stub::SurfaceData surface;
 	surface.primitive = int(p_primitive);
 	if (!read_arrays(p_arrays, surface)) {
-		record_error("ImporterMesh: add_surface needs vertices, normals, uvs and indices of matching sizes.");
+		record_error("ImporterMesh: add_surface needs vertices and indices, and attributes of matching sizes.");
 		return;
 	}
 	surfaces.push_back(surface);

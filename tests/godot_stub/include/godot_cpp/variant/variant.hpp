@@ -2,6 +2,7 @@
 // any type, which the stand-in's engine classes read back with stub_get<T>().
 #pragma once
 
+#include <godot_cpp/variant/packed_array.hpp>
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/string_name.hpp>
 
@@ -22,6 +23,14 @@ public:
 	// Stand-in only: the value, or null when it holds another type.
 	template <typename T>
 	const T *stub_get() const { return std::any_cast<T>(&value); }
+
+	// As in the engine, a packed array reads back as its own type; any other value as an
+	// empty one.
+	template <typename T>
+	operator stub::PackedArray<T>() const {
+		const stub::PackedArray<T> *packed = stub_get<stub::PackedArray<T>>();
+		return packed ? *packed : stub::PackedArray<T>();
+	}
 
 	enum Type {
 		NIL,
