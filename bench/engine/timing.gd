@@ -1,6 +1,8 @@
-# Times the Wendrel3D node inside the engine: one property change on trees of four sizes,
-# against the engine's own add_surface_from_arrays of the same arrays, and the load of a
-# scene of 100 trees that store 20 properties each. Run by bench/engine-timing.sh.
+# Times the Wendrel3D node inside the engine: one property change on trees of four sizes (a
+# new seed, which joins the forks' triangles differently, and a new trunk length, which keeps
+# every triangle), against the engine's own add_surface_from_arrays of the same arrays, and
+# the load of a scene of 100 trees that store 20 properties each. Run by
+# bench/engine-timing.sh.
 extends SceneTree
 
 # Name, trunk_branches_count, changes timed.
@@ -27,7 +29,8 @@ func _initialize() -> void:
 
 
 func _run() -> void:
-	print("%-26s %9s %10s %10s %18s %16s" % ["tree", "vertices", "change ms", "setter ms", "add_surface_from_arrays", "via SurfaceTool"])
+	print("%-26s %9s %10s %10s %10s %18s %16s" % ["tree", "vertices", "seed ms", "setter ms", "length ms",
+			"add_surface_from_arrays", "via SurfaceTool"])
 	for row in TREES:
 		await time_change(row[0], row[1], row[2])
 	time_scene_load()
@@ -58,6 +61,12 @@ func time_change(name: String, levels: int, repeats: int) -> void:
 		setters.append((Time.get_ticks_usec() - start) / 1000.0)
 		await grown(node)
 		changes.append((Time.get_ticks_usec() - start) / 1000.0)
+	var length_changes := []
+	for i in repeats:
+		var start := Time.get_ticks_usec()
+		node.trunk_length = 2.4 + 0.1 * (i % 2)
+		await grown(node)
+		length_changes.append((Time.get_ticks_usec() - start) / 1000.0)
 	var surfaces := [node.get_child(0, true).mesh.surface_get_arrays(0), node.get_child(1, true).mesh.surface_get_arrays(0)]
 	var engine_times := []
 	var tool_times := []
@@ -75,8 +84,8 @@ func time_change(name: String, levels: int, repeats: int) -> void:
 			tool.commit()
 		tool_times.append((Time.get_ticks_usec() - start) / 1000.0)
 	var vertices: int = surfaces[0][Mesh.ARRAY_VERTEX].size() + surfaces[1][Mesh.ARRAY_VERTEX].size()
-	print("%-26s %9d %10.2f %10.2f %18.2f %16.2f" % [name, vertices, median(changes), median(setters),
-			median(engine_times), median(tool_times)])
+	print("%-26s %9d %10.2f %10.2f %10.2f %18.2f %16.2f" % [name, vertices, median(changes), median(setters),
+			median(length_changes), median(engine_times), median(tool_times)])
 	node.queue_free()
 	await process_frame
 
