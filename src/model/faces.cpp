@@ -20,7 +20,7 @@ struct FaceWriter {
 	TreeModel &m;
 	int32_t n;
 	int32_t next_face;
-	NormalSums *sums; // null when the normals come later
+	NormalSums *sums; // null when the normals come later; else finished fork by fork
 
 	// Ring entry at position `position`, which runs modulo the ring size.
 	int32_t at(const int32_t *ring, int32_t position) const { return ring[position % n]; }
@@ -35,6 +35,13 @@ struct FaceWriter {
 	}
 
 	float distance(int32_t a, int32_t b) const { return length(m.vertices[a] - m.vertices[b]); }
+
+	// Once a fork's triangles are written, its own vertices have all theirs (its parent's
+	// came before).
+	void finish_fork(const Branch *node, bool children_are_forks) {
+		if (sums)
+			sums->finish_fork(node->ring0[0], n, children_are_forks);
+	}
 };
 
 // The foot-ring position that lines up with position 0 of the root's fork ring: the angle
@@ -67,6 +74,10 @@ void root_step(FaceWriter &w, const Branch *root) {
 		Vec2 uv(u, d * m.uv_multiplier);
 		m.uvs[ring0[i]] = uv;
 		m.uvs[root->ring2[i]] = uv;
+	}
+	if (w.sums) {
+		for (int32_t i = 0; i < n; i++)
+			w.sums->finish_vertex(foot[i], 3); // each foot ring position is a corner of 3 triangles
 	}
 }
 
@@ -121,10 +132,12 @@ void fork_step(FaceWriter &w, const Branch *node) {
 		carry_uv(w, node->ring1, f, c0, j, scale);
 		carry_uv(w, node->ring2, g, c1, j, scale);
 	}
+	w.finish_fork(node, true);
 }
 
 // Closes both leaf children with cones from the fork rings to their tips. The tips keep the
-// u of the last position: -1/n and (n-1)/n, the same place on a repeating texture.
+// u of the last position: -1/n and (n-1)/n, the same place on a repeating texture, and the v
+// of their distance to it.
 void tip_step(FaceWriter &w, const Branch *node) {
 	TreeModel &m = w.m;
 	int32_t a = node->child0->end_index;
@@ -132,9 +145,15 @@ void tip_step(FaceWriter &w, const Branch *node) {
 	for (int32_t i = 0; i < w.n; i++) {
 		w.face(a, w.at(node->ring1, i + 1), node->ring1[i]);
 		w.face(b, w.at(node->ring2, i + 1), node->ring2[i]);
-		float u = float(i) / float(w.n);
-		m.uvs[a] = Vec2(u - 1.0f, w.distance(a, node->ring1[i]) * m.uv_multiplier);
-		m.uvs[b] = Vec2(u, w.distance(b, node->ring2[i]) * m.uv_multiplier);
+	}
+	int32_t last = w.n - 1;
+	float u = float(last) / float(w.n);
+	m.uvs[a] = Vec2(u - 1.0f, w.distance(a, node->ring1[last]) * m.uv_multiplier);
+	m.uvs[b] = Vec2(u, w.distance(b, node->ring2[last]) * m.uv_multiplier);
+	w.finish_fork(node, false);
+	if (w.sums) {
+		w.sums->finish_vertex(a, w.n);
+		w.sums->finish_vertex(b, w.n);
 	}
 }
 

@@ -12,14 +12,16 @@
 
 namespace wendrel {
 
-NormalSums::NormalSums(TreeModel &model, const SubtreePlan &plan) :
+NormalSums::NormalSums(TreeModel &model, const SubtreePlan &plan, Uses uses_from) :
 		vertices(model.vertices),
 		normals(model.normals),
-		vertex_count(model.vertex_count),
-		uses(new_scratch_array<int32_t>(size_t(model.vertex_count))) {
+		vertex_count(model.vertex_count) {
+	if (uses_from == Uses::COUNTED)
+		uses = new_scratch_array<int32_t>(size_t(model.vertex_count));
 	plan.for_each_piece(vertex_count, [&](int64_t begin, int64_t end) {
 		std::fill(normals + begin, normals + end, Vec3(0.0f, 0.0f, 0.0f));
-		std::fill(uses.get() + begin, uses.get() + end, 0);
+		if (uses)
+			std::fill(uses.get() + begin, uses.get() + end, 0);
 	});
 }
 
@@ -37,7 +39,7 @@ void NormalSums::finish(const SubtreePlan &plan) {
 
 void TreeModel::compute_normals() {
 	SubtreePlan calling_thread;
-	NormalSums sums(*this, calling_thread);
+	NormalSums sums(*this, calling_thread, NormalSums::Uses::COUNTED);
 	for (int32_t i = 0; i < face_count; i++)
 		sums.add(faces[i]);
 	sums.finish(calling_thread);

@@ -13,8 +13,14 @@ namespace wendrel {
 
 class NormalSums {
 public:
-	// Zeroes the normals and the use counts of the model's `vertex_count` vertices.
-	NormalSums(TreeModel &model, const SubtreePlan &plan);
+	// How a vertex's number of triangles is known when its sum becomes a mean.
+	enum class Uses {
+		COUNTED,	// counted as the triangles are added, for finish()
+		FROM_RINGS, // given by the ring layout, for finish_fork() and finish_vertex()
+	};
+
+	// Zeroes the normals of the model's `vertex_count` vertices (and the use counts).
+	NormalSums(TreeModel &model, const SubtreePlan &plan, Uses uses_from);
 
 	// Adds the unit normal of `face` to its corners. Faces sharing a vertex must be added in
 	// their order, and never on two threads at once.
@@ -26,19 +32,42 @@ public:
 		// Points to the side from which p0, p1, p2 appear counter-clockwise.
 		Vec3 n = normalize(cross(p1 - p2, p1 - p0));
 		for (int c = 0; c < 3; c++) {
-			uses[corner[c]] += 1;
+			if (uses)
+				uses[corner[c]] += 1;
 			normals[corner[c]] = normals[corner[c]] + n;
 		}
 	}
 
-	// Turns every sum into its mean.
+	// Turns every counted sum into its mean.
 	void finish(const SubtreePlan &plan);
+
+	// Turns the sums of one fork's own vertices into their means, once the fork's triangles
+	// (and its parent's) are all added. The fork's n + n/2 - 1 vertices start at `first`, in
+	// the order the rings pass places them: a pivot, the second child's sweep, the other
+	// pivot, the first child's sweep, the crotch sweep. Every ring position is a corner of 3
+	// triangles of a tube or 2 of a cone; ring0 always closes a tube, ring1 and ring2 close
+	// tubes when `children_are_forks`, cones otherwise.
+	void finish_fork(int32_t first, int32_t n, bool children_are_forks) {
+		int32_t h = n / 2;
+		int32_t child_side = children_are_forks ? 3 : 2;
+		finish_vertex(first, 3 + 2 * child_side); // in ring0, ring1 and ring2
+		for (int32_t k = 1; k < n; k++)
+			finish_vertex(first + k, k == h ? 3 + 2 * child_side : 3 + child_side);
+		for (int32_t k = n; k < n + h - 1; k++)
+			finish_vertex(first + k, 2 * child_side); // the crotch: ring1 and ring2
+	}
+
+	// Turns one vertex's sum of `count` triangles into their mean.
+	void finish_vertex(int32_t vertex, int32_t count) {
+		float inverse = 1.0f / float(count);
+		normals[vertex] = normals[vertex] * inverse;
+	}
 
 private:
 	const Vec3 *vertices;
 	Vec3 *normals;
 	int32_t vertex_count;
-	std::unique_ptr<int32_t[]> uses;
+	std::unique_ptr<int32_t[]> uses; // only when COUNTED
 };
 
 } // namespace wendrel

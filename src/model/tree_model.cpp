@@ -66,7 +66,7 @@ void TreeModel::generate() {
 		return;
 	face_count = int32_t(size.face_count);
 	allocate_faces();
-	NormalSums sums(*this, plan);
+	NormalSums sums(*this, plan, NormalSums::Uses::FROM_RINGS);
 	fill_faces(root, plan, &sums);
 	// The passes' write cursors end where the closed form says the arrays end.
 	assert(vertex_count == size.vertex_count && face_count == size.face_count);
@@ -76,7 +76,6 @@ void TreeModel::generate() {
 	destroy_skeleton();
 	if (stop_if_cancelled())
 		return;
-	sums.finish(plan);
 	split_uv_seam(plan);
 	finish_game_data();
 }

@@ -124,7 +124,8 @@ private:
 	void grow_skeleton(SubtreePlan &plan);
 	void fill_rings(Branch *start, const SubtreePlan &plan);
 	void fill_twigs(Branch *start, const SubtreePlan &plan);
-	// Adds every triangle to `sums` as it is written, when given.
+	// Adds every triangle to `sums` as it is written, when given, and makes each vertex's sum
+	// its mean once the vertex has all its triangles.
 	void fill_faces(Branch *start, const SubtreePlan &plan, NormalSums *sums);
 	void split_uv_seam(const SubtreePlan &plan);
 	bool stop_if_cancelled(); // true, after a reset(), when cancel is raised
