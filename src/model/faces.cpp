@@ -10,6 +10,7 @@
 #include "model/subtrees.h"
 #include "model/tree_model.h"
 
+#include <cassert>
 #include <cmath>
 
 namespace wendrel {
@@ -20,18 +21,27 @@ struct FaceWriter {
 	TreeModel &m;
 	int32_t n;
 	int32_t next_face;
-	NormalSums *sums; // null when the normals come later; else finished fork by fork
+	NormalSums *sums;			  // null when the normals come later; else finished fork by fork
+	int32_t unsummed = next_face; // the first face not yet added to `sums`
+	VectorBatch batch{};
 
-	// Ring entry at position `position`, which runs modulo the ring size.
-	int32_t at(const int32_t *ring, int32_t position) const { return ring[position % n]; }
+	// Ring entry at position `position`, which runs modulo the ring size. The passes' positions
+	// are an offset below n + 1 plus a step below n + 1, so two subtractions do the work of
+	// an integer division.
+	int32_t at(const int32_t *ring, int32_t position) const {
+		if (position >= n)
+			position -= n;
+		if (position >= n)
+			position -= n;
+		assert(position >= 0 && position < n);
+		return ring[position];
+	}
 
 	void face(int32_t a, int32_t b, int32_t c) {
 		Face &f = m.faces[next_face++];
 		f.index[0] = a;
 		f.index[1] = b;
 		f.index[2] = c;
-		if (sums)
-			sums->add(f);
 	}
 
 	float distance(int32_t a, int32_t b) const { return length(m.vertices[a] - m.vertices[b]); }
@@ -39,8 +49,23 @@ struct FaceWriter {
 	// Once a fork's triangles are written, its own vertices have all theirs (its parent's
 	// came before).
 	void finish_fork(const Branch *node, bool children_are_forks) {
+		add_normals();
 		if (sums)
 			sums->finish_fork(node->ring0[0], n, children_are_forks);
+	}
+
+	// Leaves room for `count` faces that another writer fills.
+	void skip(int32_t count) {
+		assert(unsummed == next_face);
+		next_face += count;
+		unsummed = next_face;
+	}
+
+	// Adds the faces written since the last call to the sums, in their order.
+	void add_normals() {
+		if (sums)
+			sums->add_all(m.faces + unsummed, next_face - unsummed, batch);
+		unsummed = next_face;
 	}
 };
 
@@ -75,6 +100,7 @@ void root_step(FaceWriter &w, const Branch *root) {
 		m.uvs[ring0[i]] = uv;
 		m.uvs[root->ring2[i]] = uv;
 	}
+	w.add_normals();
 	if (w.sums) {
 		for (int32_t i = 0; i < n; i++)
 			w.sums->finish_vertex(foot[i], 3); // each foot ring position is a corner of 3 triangles
@@ -179,7 +205,7 @@ void TreeModel::fill_faces(Branch *start, const SubtreePlan &plan, NormalSums *s
 	// root ring is shared with its parent's tube), as in one depth-first walk.
 	FaceWriter top{ *this, n, face_count, sums };
 	visit_top(
-			start, plan, [&](Branch *b) { step(top, b); }, [&](const Subtree &s) { top.next_face += int32_t(pass_counts(s.span, n).faces); });
+			start, plan, [&](Branch *b) { step(top, b); }, [&](const Subtree &s) { top.skip(int32_t(pass_counts(s.span, n).faces)); });
 	face_count = top.next_face;
 	plan.for_each_subtree([&](size_t i) {
 		const Subtree &s = plan.subtrees[i];

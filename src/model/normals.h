@@ -8,8 +8,30 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace wendrel {
+
+// Vectors held component by component, so that many can be normalised at once.
+struct VectorBatch {
+	std::vector<float> x, y, z;
+
+	void resize(size_t count) {
+		x.resize(count);
+		y.resize(count);
+		z.resize(count);
+	}
+	void set(size_t i, Vec3 v) {
+		x[i] = v.x;
+		y[i] = v.y;
+		z[i] = v.z;
+	}
+	Vec3 get(size_t i) const { return Vec3(x[i], y[i], z[i]); }
+	// normalize() on the first `count` vectors, bit for bit: four at a time where the processor
+	// has four-wide float arithmetic, whose square root and division round as the scalar
+	// ones do.
+	void normalize_first(size_t count);
+};
 
 class NormalSums {
 public:
@@ -37,6 +59,9 @@ public:
 			normals[corner[c]] = normals[corner[c]] + n;
 		}
 	}
+
+	// add() for each of `count` faces in order; `batch` is the caller's scratch room.
+	void add_all(const Face *faces, int32_t count, VectorBatch &batch);
 
 	// Turns every counted sum into its mean.
 	void finish(const SubtreePlan &plan);
