@@ -12,6 +12,7 @@
 
 #include <cassert>
 #include <cmath>
+#include <initializer_list>
 
 namespace wendrel {
 
@@ -108,30 +109,50 @@ void root_step(FaceWriter &w, const Branch *root) {
 }
 
 // The ring position of `child` that best continues position 0 of the fork ring `fork_ring`:
-// the highest score wins, the lowest position among equal scores.
-int32_t aligned_position(const FaceWriter &w, const Branch *node, const int32_t *fork_ring, const Branch *child) {
-	const TreeModel &m = w.m;
-	Vec3 first = normalize(m.vertices[fork_ring[0]] - node->head);
-	Vec3 axis = normalize(child->head - node->head);
+// the highest score wins, the lowest position among equal scores. `directions` holds the unit
+// directions from the child's head to its ring0, then from the fork's head to
+// fork_ring[0] and to the child's head.
+int32_t aligned_position(int32_t n, const VectorBatch &directions, size_t from) {
+	Vec3 first = directions.get(from + size_t(n));
+	Vec3 axis = directions.get(from + size_t(n) + 1);
 	Vec3 across = first - axis * dot(first, axis);
 	int32_t best = 0;
 	float best_score = 0.0f;
-	for (int32_t i = 0; i < w.n; i++) {
-		float score = dot(across, normalize(m.vertices[child->ring0[i]] - child->head));
+	for (int32_t i = 0; i < n; i++) {
+		float score = dot(across, directions.get(from + size_t(i)));
 		if (i == 0 || score > best_score) {
 			best = i;
 			best_score = score;
 		}
 	}
-	return w.n - best;
+	return n - best;
 }
 
-// Carries u from the fork ring to the child's ring and adds the climbed distance to v,
+// The ring offsets of both children, their directions normalised together.
+void aligned_positions(FaceWriter &w, const Branch *node, int32_t &f, int32_t &g) {
+	const Vec3 *vertices = w.m.vertices;
+	VectorBatch &batch = w.batch;
+	size_t n = size_t(w.n);
+	batch.reserve(2 * (n + 2));
+	size_t k = 0;
+	for (const Branch *child : { node->child0, node->child1 }) {
+		for (size_t i = 0; i < n; i++)
+			batch.set(k++, vertices[child->ring0[i]] - child->head);
+		const int32_t *fork_ring = child == node->child0 ? node->ring1 : node->ring2;
+		batch.set(k++, vertices[fork_ring[0]] - node->head);
+		batch.set(k++, child->head - node->head);
+	}
+	batch.normalize_first(k);
+	f = aligned_position(w.n, batch, 0);
+	g = aligned_position(w.n, batch, n + 2);
+}
+
+// Carries u from the fork ring to the child's ring and adds the climbed distance `d` to v,
 // scaled so that thinner branches get more texture per unit length.
-void carry_uv(FaceWriter &w, const int32_t *fork_ring, int32_t offset, const Branch *child, int32_t j, float scale) {
+void carry_uv(FaceWriter &w, const int32_t *fork_ring, int32_t offset, const Branch *child, int32_t j, float scale,
+		float d) {
 	TreeModel &m = w.m;
 	Vec2 start = m.uvs[w.at(fork_ring, offset + j - 1)];
-	float d = w.distance(child->ring0[j], w.at(fork_ring, offset + j));
 	float v = start.v + scale * d * m.uv_multiplier;
 	// A radius that underflows towards 0 makes the scale overflow: the texture stops
 	// climbing there rather than turning infinite.
@@ -144,19 +165,32 @@ void carry_uv(FaceWriter &w, const int32_t *fork_ring, int32_t offset, const Bra
 void fork_step(FaceWriter &w, const Branch *node) {
 	const Branch *c0 = node->child0;
 	const Branch *c1 = node->child1;
-	int32_t f = aligned_position(w, node, node->ring1, c0);
-	int32_t g = aligned_position(w, node, node->ring2, c1);
+	int32_t f, g;
+	aligned_positions(w, node, f, g);
 	float scale = w.m.max_radius / node->radius;
 	// A zero maximum radius gives every branch radius 0: keep the texture unscaled then.
 	if (!std::isfinite(scale))
 		scale = 1.0f;
-	for (int32_t j = 0; j < w.n; j++) {
+	int32_t n = w.n;
+	for (int32_t j = 0; j < n; j++) {
 		w.face(c0->ring0[j], w.at(c0->ring0, j + 1), w.at(node->ring1, f + j));
 		w.face(w.at(c0->ring0, j + 1), w.at(node->ring1, f + j + 1), w.at(node->ring1, f + j));
 		w.face(c1->ring0[j], w.at(node->ring2, g + j + 1), w.at(node->ring2, g + j));
 		w.face(c1->ring0[j], w.at(c1->ring0, j + 1), w.at(node->ring2, g + j + 1));
-		carry_uv(w, node->ring1, f, c0, j, scale);
-		carry_uv(w, node->ring2, g, c1, j, scale);
+	}
+	// The distances each child climbs from the fork ring, all rooted at once; no texture
+	// coordinate they give is read back in this step.
+	const Vec3 *vertices = w.m.vertices;
+	VectorBatch &climb = w.batch;
+	climb.reserve(2 * size_t(n));
+	for (int32_t j = 0; j < n; j++) {
+		climb.set(size_t(j), vertices[c0->ring0[j]] - vertices[w.at(node->ring1, f + j)]);
+		climb.set(size_t(n + j), vertices[c1->ring0[j]] - vertices[w.at(node->ring2, g + j)]);
+	}
+	climb.length_first(2 * size_t(n));
+	for (int32_t j = 0; j < n; j++) {
+		carry_uv(w, node->ring1, f, c0, j, scale, climb.x[size_t(j)]);
+		carry_uv(w, node->ring2, g, c1, j, scale, climb.x[size_t(n + j)]);
 	}
 	w.finish_fork(node, true);
 }

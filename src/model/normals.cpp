@@ -54,9 +54,23 @@ void VectorBatch::normalize_first(size_t count) {
 		set(i, normalize(get(i)));
 }
 
+void VectorBatch::length_first(size_t count) {
+	size_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+	for (; i + 4 <= count; i += 4) {
+		__m128 vx = _mm_loadu_ps(&x[i]);
+		__m128 vy = _mm_loadu_ps(&y[i]);
+		__m128 vz = _mm_loadu_ps(&z[i]);
+		__m128 square = _mm_add_ps(_mm_add_ps(_mm_mul_ps(vx, vx), _mm_mul_ps(vy, vy)), _mm_mul_ps(vz, vz));
+		_mm_storeu_ps(&x[i], _mm_sqrt_ps(square));
+	}
+#endif
+	for (; i < count; i++)
+		x[i] = length(get(i));
+}
+
 void NormalSums::add_all(const Face *faces, int32_t count, VectorBatch &batch) {
-	if (batch.x.size() < size_t(count))
-		batch.resize(size_t(count));
+	batch.reserve(size_t(count));
 	for (int32_t k = 0; k < count; k++) {
 		const int32_t *corner = faces[k].index;
 		Vec3 p1 = vertices[corner[1]];

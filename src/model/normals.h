@@ -16,7 +16,10 @@ namespace wendrel {
 struct VectorBatch {
 	std::vector<float> x, y, z;
 
-	void resize(size_t count) {
+	// Makes room for at least `count` vectors.
+	void reserve(size_t count) {
+		if (x.size() >= count)
+			return;
 		x.resize(count);
 		y.resize(count);
 		z.resize(count);
@@ -31,6 +34,8 @@ struct VectorBatch {
 	// has four-wide float arithmetic, whose square root and division round as the scalar
 	// ones do.
 	void normalize_first(size_t count);
+	// length() of the first `count` vectors into x, in the same way.
+	void length_first(size_t count);
 };
 
 class NormalSums {
