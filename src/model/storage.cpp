@@ -20,4 +20,22 @@ void advise_huge_pages(void *data, size_t bytes) {
 #endif
 }
 
+void map_for_writing(void *data, size_t bytes) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+	// Small arrays take few faults: not worth a system call.
+	const size_t smallest = size_t(4) << 20;
+	if (bytes < smallest)
+		return;
+	const uintptr_t page = 4096;
+	uintptr_t start = (uintptr_t(data) + page - 1) & ~(page - 1);
+	uintptr_t end = (uintptr_t(data) + bytes) & ~(page - 1);
+	// A kernel without the request (before Linux 5.14) refuses it: the pages then fault in
+	// one by one as they are written.
+	madvise(reinterpret_cast<void *>(start), end - start, MADV_POPULATE_WRITE);
+#else
+	(void)data;
+	(void)bytes;
+#endif
+}
+
 } // namespace wendrel

@@ -107,18 +107,18 @@ void TreeModel::allocate_buffers() {
 	// beyond the used ones are never touched, so they cost address space only.
 	int32_t room = int32_t(measure_tree(*this).max_vertex_count);
 	assert(room >= vertex_count);
-	provide_array(vertices, capacity.vertices, room);
-	provide_array(normals, capacity.normals, room);
-	provide_array(uvs, capacity.uvs, room);
-	provide_array(twig_vertices, capacity.twig_vertices, twig_vertex_count);
-	provide_array(twig_normals, capacity.twig_normals, twig_vertex_count);
-	provide_array(twig_uvs, capacity.twig_uvs, twig_vertex_count);
-	provide_array(twig_faces, capacity.twig_faces, twig_face_count);
+	provide_array(vertices, capacity.vertices, room, vertex_count);
+	provide_array(normals, capacity.normals, room, vertex_count);
+	provide_array(uvs, capacity.uvs, room, vertex_count);
+	provide_array(twig_vertices, capacity.twig_vertices, twig_vertex_count, twig_vertex_count);
+	provide_array(twig_normals, capacity.twig_normals, twig_vertex_count, twig_vertex_count);
+	provide_array(twig_uvs, capacity.twig_uvs, twig_vertex_count, twig_vertex_count);
+	provide_array(twig_faces, capacity.twig_faces, twig_face_count, twig_face_count);
 	vertex_count = twig_vertex_count = twig_face_count = 0;
 }
 
 void TreeModel::allocate_faces() {
-	provide_array(faces, capacity.faces, face_count);
+	provide_array(faces, capacity.faces, face_count, face_count);
 	face_count = 0;
 }
 
