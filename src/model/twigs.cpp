@@ -19,13 +19,34 @@ const int32_t CARD_FACES[4][3] = { { 0, 1, 2 }, { 3, 0, 2 }, { 6, 5, 4 }, { 6, 4
 struct CardCursor {
 	int32_t vertex;
 	int32_t face;
+	// The across direction of the last fork whose card was placed: its other leaf shares it.
+	const Branch *across_fork = nullptr;
+	Vec3 across{ 0.0f, 0.0f, 0.0f };
 };
+
+// The unit normals of both sides of a card with edges a and b from one corner: cross(a, b)
+// and cross(b, a) have the same length (their components differ only in sign), so one
+// length serves both, as normalize() would compute it for each.
+void card_normals(Vec3 a, Vec3 b, Vec3 &front, Vec3 &back) {
+	front = cross(a, b);
+	back = cross(b, a);
+	float l = length(front);
+	if (l == 0.0f)
+		return;
+	float s = 1.0f / l;
+	front = front * s;
+	back = back * s;
+}
 
 void place_card(TreeModel &m, CardCursor &at, const Branch *leaf) {
 	const Branch *p = leaf->parent;
 	// The card lies in the plane of the leaf and its sibling as they leave the fork, so both
 	// cards of one fork share the same across direction.
-	Vec3 across = normalize(cross(p->child0->head - p->head, p->child1->head - p->head));
+	if (at.across_fork != p) {
+		at.across = normalize(cross(p->child0->head - p->head, p->child1->head - p->head));
+		at.across_fork = p;
+	}
+	Vec3 across = at.across;
 	Vec3 along = normalize(leaf->head - p->head);
 	float s = m.twig_scale;
 	float e = leaf->length;
@@ -40,8 +61,9 @@ void place_card(TreeModel &m, CardCursor &at, const Branch *leaf) {
 	for (int k = 0; k < 4; k++)
 		v[4 + k] = v[k];
 
-	Vec3 front = normalize(cross(v[0] - v[2], v[1] - v[2]));
-	Vec3 back = normalize(cross(v[5] - v[6], v[4] - v[6]));
+	// The copies face the other way: their triangles run v6, v5, v4, the front's v0, v1, v2.
+	Vec3 front, back;
+	card_normals(v[0] - v[2], v[1] - v[2], front, back);
 	for (int k = 0; k < 4; k++) {
 		m.twig_normals[n + k] = front;
 		m.twig_normals[n + 4 + k] = back;
@@ -68,7 +90,7 @@ void TreeModel::fill_twigs(Branch *start, const SubtreePlan &plan) {
 		if (b->is_leaf())
 			place_card(*this, at, b);
 	};
-	CardCursor top{ twig_vertex_count, twig_face_count };
+	CardCursor top{ twig_vertex_count, twig_face_count, nullptr, Vec3(0.0f, 0.0f, 0.0f) };
 	visit_top(
 			start, plan, [&](Branch *b) { place_leaf(top, b); }, [&](const Subtree &s) {
 		PassCounts skipped = pass_counts(s.span, ring_segments());
@@ -79,7 +101,7 @@ void TreeModel::fill_twigs(Branch *start, const SubtreePlan &plan) {
 	plan.for_each_subtree([&](size_t i) {
 		const Subtree &s = plan.subtrees[i];
 		PassCounts starts = pass_starts(s.before, ring_segments());
-		CardCursor own{ int32_t(starts.twig_vertices), int32_t(starts.twig_faces) };
+		CardCursor own{ int32_t(starts.twig_vertices), int32_t(starts.twig_faces), nullptr, Vec3(0.0f, 0.0f, 0.0f) };
 		visit_preorder(s.root, [&](Branch *b) { place_leaf(own, b); });
 	});
 }
