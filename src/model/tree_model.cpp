@@ -51,14 +51,14 @@ void TreeModel::generate() {
 		throw std::bad_alloc();
 	recycle();
 	SubtreePlan plan = SubtreePlan::for_tree(thread_count, size.forks);
-	grow_skeleton(plan);
+	grow_skeleton(plan, size);
 	if (stop_if_cancelled())
 		return;
 	// The closed form gives what the counting walks would count, without walking the tree.
 	vertex_count = int32_t(size.vertex_count);
 	twig_vertex_count = int32_t(size.twig_vertex_count);
 	twig_face_count = int32_t(size.twig_face_count);
-	allocate_buffers();
+	allocate_buffers(size);
 	root->radius = 0.0f; // the maximum radius
 	fill_rings(root, plan);
 	fill_twigs(root, plan);
@@ -89,13 +89,12 @@ bool TreeModel::stop_if_cancelled() {
 
 void TreeModel::grow_skeleton() {
 	SubtreePlan whole;
-	grow_skeleton(whole);
+	grow_skeleton(whole, measure_tree(*this));
 }
 
-void TreeModel::grow_skeleton(SubtreePlan &plan) {
+void TreeModel::grow_skeleton(SubtreePlan &plan, const TreeSize &size) {
 	destroy_skeleton();
 	random_state = seed;
-	TreeSize size = measure_tree(*this);
 	skeleton.reserve(size.branches, size.forks, size.segments);
 	root = skeleton.place_branch(0, Vec3(0.0f, trunk_length, 0.0f), nullptr);
 	root->length = branch_length;
@@ -103,9 +102,13 @@ void TreeModel::grow_skeleton(SubtreePlan &plan) {
 }
 
 void TreeModel::allocate_buffers() {
+	allocate_buffers(measure_tree(*this));
+}
+
+void TreeModel::allocate_buffers(const TreeSize &size) {
 	// Room for every twin the seam split may add, so that it never moves the arrays. Pages
 	// beyond the used ones are never touched, so they cost address space only.
-	int32_t room = int32_t(measure_tree(*this).max_vertex_count);
+	int32_t room = int32_t(size.max_vertex_count);
 	assert(room >= vertex_count);
 	provide_array(vertices, capacity.vertices, room, vertex_count);
 	provide_array(normals, capacity.normals, room, vertex_count);
