@@ -22,8 +22,8 @@ void advise_huge_pages(void *data, size_t bytes) {
 
 void map_for_writing(void *data, size_t bytes) {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-	// Small arrays take few faults: not worth a system call.
-	const size_t smallest = size_t(4) << 20;
+	// Small ranges take few faults: not worth a system call.
+	const size_t smallest = size_t(1) << 20;
 	if (bytes < smallest)
 		return;
 	const uintptr_t page = 4096;

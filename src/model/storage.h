@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace wendrel {
 
@@ -27,8 +28,14 @@ namespace wendrel {
 // request (or for small arrays) it does nothing.
 void advise_huge_pages(void *data, size_t bytes);
 
+// Fresh memory about to be written whole, to be mapped before it is.
+struct PageRange {
+	void *data;
+	size_t bytes;
+};
+
 // Maps the pages of [data, data + bytes) writable at once, where the system offers such a
-// request. Only worth it for fresh memory about to be written whole.
+// request; small ranges take few faults and are left to them.
 void map_for_writing(void *data, size_t bytes);
 
 template <typename T>
@@ -47,9 +54,9 @@ std::unique_ptr<T[]> new_scratch_array(size_t count) {
 }
 
 // Makes `array` hold at least `count` uninitialised elements, of which the first `used` are
-// about to be written.
+// about to be written: when the storage is fresh, those are added to `fresh`.
 template <typename T>
-void provide_array(T *&array, int32_t &capacity, int32_t count, int32_t used) {
+void provide_array(T *&array, int32_t &capacity, int32_t count, int32_t used, std::vector<PageRange> &fresh) {
 	assert(count >= 0 && used >= 0 && used <= count);
 	if (array && count <= capacity && capacity / 2 <= count)
 		return;
@@ -57,7 +64,7 @@ void provide_array(T *&array, int32_t &capacity, int32_t count, int32_t used) {
 	release_array(array, capacity);
 	array = new T[size_t(count)];
 	capacity = count;
-	map_for_writing(array, sizeof(T) * size_t(used));
+	fresh.push_back(PageRange{ array, sizeof(T) * size_t(used) });
 }
 
 // Makes `array` hold `count` elements, keeping its first `used` ones.

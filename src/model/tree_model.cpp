@@ -5,12 +5,33 @@
 #include "model/storage.h"
 #include "model/subtrees.h"
 
+#include <algorithm>
 #include <cassert>
 #include <new>
 #include <stdexcept>
 #include <string>
 
 namespace wendrel {
+
+namespace {
+
+// Maps fresh output storage in pieces spread over the plan's threads: the kernel's work per
+// page is most of what a first generation spends beyond a regeneration.
+void map_pages(const std::vector<PageRange> &fresh, const SubtreePlan &plan) {
+	const size_t piece_bytes = size_t(32) << 20;
+	std::vector<PageRange> pieces;
+	for (const PageRange &range : fresh) {
+		// A small array takes few faults (and must not wake threads).
+		if (range.bytes < piece_bytes / 4)
+			continue;
+		char *data = static_cast<char *>(range.data);
+		for (size_t at = 0; at < range.bytes; at += piece_bytes)
+			pieces.push_back(PageRange{ data + at, std::min(piece_bytes, range.bytes - at) });
+	}
+	plan.for_each(pieces.size(), [&](size_t i) { map_for_writing(pieces[i].data, pieces[i].bytes); });
+}
+
+} // namespace
 
 TreeModel::~TreeModel() {
 	reset();
@@ -58,14 +79,14 @@ void TreeModel::generate() {
 	vertex_count = int32_t(size.vertex_count);
 	twig_vertex_count = int32_t(size.twig_vertex_count);
 	twig_face_count = int32_t(size.twig_face_count);
-	allocate_buffers(size);
+	allocate_buffers(size, plan);
 	root->radius = 0.0f; // the maximum radius
 	fill_rings(root, plan);
 	fill_twigs(root, plan);
 	if (stop_if_cancelled())
 		return;
 	face_count = int32_t(size.face_count);
-	allocate_faces();
+	allocate_faces(plan);
 	NormalSums sums(*this, plan, NormalSums::Uses::FROM_RINGS);
 	fill_faces(root, plan, &sums);
 	// The passes' write cursors end where the closed form says the arrays end.
@@ -102,26 +123,34 @@ void TreeModel::grow_skeleton(SubtreePlan &plan, const TreeSize &size) {
 }
 
 void TreeModel::allocate_buffers() {
-	allocate_buffers(measure_tree(*this));
+	allocate_buffers(measure_tree(*this), SubtreePlan());
 }
 
-void TreeModel::allocate_buffers(const TreeSize &size) {
+void TreeModel::allocate_buffers(const TreeSize &size, const SubtreePlan &plan) {
 	// Room for every twin the seam split may add, so that it never moves the arrays. Pages
 	// beyond the used ones are never touched, so they cost address space only.
 	int32_t room = int32_t(size.max_vertex_count);
 	assert(room >= vertex_count);
-	provide_array(vertices, capacity.vertices, room, vertex_count);
-	provide_array(normals, capacity.normals, room, vertex_count);
-	provide_array(uvs, capacity.uvs, room, vertex_count);
-	provide_array(twig_vertices, capacity.twig_vertices, twig_vertex_count, twig_vertex_count);
-	provide_array(twig_normals, capacity.twig_normals, twig_vertex_count, twig_vertex_count);
-	provide_array(twig_uvs, capacity.twig_uvs, twig_vertex_count, twig_vertex_count);
-	provide_array(twig_faces, capacity.twig_faces, twig_face_count, twig_face_count);
+	std::vector<PageRange> fresh;
+	provide_array(vertices, capacity.vertices, room, vertex_count, fresh);
+	provide_array(normals, capacity.normals, room, vertex_count, fresh);
+	provide_array(uvs, capacity.uvs, room, vertex_count, fresh);
+	provide_array(twig_vertices, capacity.twig_vertices, twig_vertex_count, twig_vertex_count, fresh);
+	provide_array(twig_normals, capacity.twig_normals, twig_vertex_count, twig_vertex_count, fresh);
+	provide_array(twig_uvs, capacity.twig_uvs, twig_vertex_count, twig_vertex_count, fresh);
+	provide_array(twig_faces, capacity.twig_faces, twig_face_count, twig_face_count, fresh);
+	map_pages(fresh, plan);
 	vertex_count = twig_vertex_count = twig_face_count = 0;
 }
 
 void TreeModel::allocate_faces() {
-	provide_array(faces, capacity.faces, face_count, face_count);
+	allocate_faces(SubtreePlan());
+}
+
+void TreeModel::allocate_faces(const SubtreePlan &plan) {
+	std::vector<PageRange> fresh;
+	provide_array(faces, capacity.faces, face_count, face_count, fresh);
+	map_pages(fresh, plan);
 	face_count = 0;
 }
 

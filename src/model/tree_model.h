@@ -122,7 +122,8 @@ private:
 	// The passes over a tree cut into subtrees (see subtrees.h); an empty plan walks the whole
 	// tree below `start` on the calling thread.
 	void grow_skeleton(SubtreePlan &plan, const TreeSize &size);
-	void allocate_buffers(const TreeSize &size);
+	void allocate_buffers(const TreeSize &size, const SubtreePlan &plan);
+	void allocate_faces(const SubtreePlan &plan);
 	void fill_rings(Branch *start, const SubtreePlan &plan);
 	void fill_twigs(Branch *start, const SubtreePlan &plan);
 	// Adds every triangle to `sums` as it is written, when given, and makes each vertex's sum
