@@ -6,8 +6,8 @@
 
 #include <cmath>
 #include <map>
-#include <utility>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace wendrel {
@@ -139,14 +139,14 @@ int64_t counter_draws(const TreeProperties &p, int32_t level, int32_t steps, int
 }
 
 void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *properties,
-		int32_t count0, int32_t count1, SkeletonStorage &storage, int64_t fork) {
+		int32_t count0, int32_t count1, SkeletonStorage &storage, int64_t fork, const std::atomic<bool> *cancel) {
 	// An explicit stack keeps the depth-first order (a branch, then child0's whole subtree,
 	// then child1's) without recursing along a trunk of any height.
 	std::vector<SplitFrame> pending;
 	pending.push_back(SplitFrame{ branch, level, steps, count0, count1 });
 	// Each call has its own memo over its own properties: subtrees grow on several threads.
 	SplitMemo memo(*properties);
-	while (!pending.empty()) {
+	while (!pending.empty() && !growth_cancelled(cancel, fork)) {
 		SplitFrame frame = pending.back();
 		pending.pop_back();
 		SplitFrame children[2];
@@ -158,13 +158,15 @@ void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *
 }
 
 void grow_tree(Branch *root, int32_t level, int32_t steps, TreeProperties &p, SkeletonStorage &storage,
-		SubtreePlan &plan) {
+		SubtreePlan &plan, const std::atomic<bool> *cancel) {
 	plan.subtrees.clear();
 	std::vector<SplitFrame> pending;
 	pending.push_back(SplitFrame{ root, level, steps, 1, 1 });
 	TreeOrder order;
 	SplitMemo memo(p); // the top's, used on this thread only
 	while (!pending.empty()) {
+		if (growth_cancelled(cancel, order.forks))
+			return;
 		SplitFrame frame = pending.back();
 		pending.pop_back();
 		TreeOrder span = subtree_span(frame.level, frame.steps);
@@ -190,7 +192,7 @@ void grow_tree(Branch *root, int32_t level, int32_t steps, TreeProperties &p, Sk
 		const Subtree &s = plan.subtrees[i];
 		TreeProperties own = p;
 		own.random_state = s.random_state;
-		split_branch(s.root, s.level, s.steps, &own, s.count0, s.count1, storage, s.before.forks);
+		split_branch(s.root, s.level, s.steps, &own, s.count0, s.count1, storage, s.before.forks, cancel);
 	});
 }
 

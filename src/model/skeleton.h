@@ -5,6 +5,7 @@
 #include "model/geometry.h"
 #include "model/properties.h"
 
+#include <atomic>
 #include <cassert>
 #include <cstdint>
 #include <new>
@@ -82,9 +83,17 @@ private:
 // split, trunk steps along child0 while `steps` > 0. Visits branches depth first, a branch
 // before its children and child0's subtree before child1's, without recursion. `fork` is the
 // depth-first number of `branch` among the tree's forks; the children go where `storage` puts
-// the children of that fork and its successors.
+// the children of that fork and its successors. Once `cancel` is raised the growth stops
+// early, leaving the subtree unfinished.
 void split_branch(Branch *branch, int32_t level, int32_t steps, TreeProperties *properties,
-		int32_t count0, int32_t count1, SkeletonStorage &storage, int64_t fork);
+		int32_t count0, int32_t count1, SkeletonStorage &storage, int64_t fork,
+		const std::atomic<bool> *cancel = nullptr);
+
+// Whether a growth should stop: `cancel` raised. Looked at once every 4096 forks (about a
+// millisecond of growth), so that the check costs nothing measurable.
+inline bool growth_cancelled(const std::atomic<bool> *cancel, int64_t fork) {
+	return (fork & 4095) == 0 && cancel && cancel->load(std::memory_order_relaxed);
+}
 
 // The argument of the random draw that splits a branch at `level` reached with path counts
 // `count0` and `count1`. A zero argument draws the running counter.

@@ -116,8 +116,9 @@ void visit_top(Branch *start, const SubtreePlan &plan, Visit &&visit, Skip &&ski
 
 // Grows the tree below `root` (record 0, from the frame at `level` with `steps` trunk steps):
 // the top on the calling thread, recording the cut subtrees in `plan`, then those in parallel.
-// Leaves the running counter of `properties` where one depth-first growth would.
+// Leaves the running counter of `properties` where one depth-first growth would, unless
+// `cancel` is raised, which stops the growth early with the tree unfinished.
 void grow_tree(Branch *root, int32_t level, int32_t steps, TreeProperties &properties,
-		SkeletonStorage &storage, SubtreePlan &plan);
+		SkeletonStorage &storage, SubtreePlan &plan, const std::atomic<bool> *cancel = nullptr);
 
 } // namespace wendrel

@@ -119,7 +119,7 @@ void TreeModel::grow_skeleton(SubtreePlan &plan, const TreeSize &size) {
 	skeleton.reserve(size.branches, size.forks, size.segments);
 	root = skeleton.place_branch(0, Vec3(0.0f, trunk_length, 0.0f), nullptr);
 	root->length = branch_length;
-	grow_tree(root, branches_count, trunk_height, *this, skeleton, plan);
+	grow_tree(root, branches_count, trunk_height, *this, skeleton, plan, cancel);
 }
 
 void TreeModel::allocate_buffers() {

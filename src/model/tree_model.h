@@ -44,8 +44,9 @@ struct TreeModel : TreeProperties {
 	Face *faces = nullptr;
 	Face *twig_faces = nullptr;
 
-	// When set, generate() checks the flag between its steps; once another thread has raised
-	// it, generate() frees what it built and returns early, leaving empty arrays.
+	// When set, generate() checks the flag between its steps and while the skeleton grows;
+	// once another thread has raised it, generate() frees what it built and returns early,
+	// leaving empty arrays.
 	const std::atomic<bool> *cancel = nullptr;
 
 	// Data for games (see game_data.h), each filled by generate() only when asked for, and
