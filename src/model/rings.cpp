@@ -6,10 +6,13 @@
 // count. Every fork gets `ring0`, `ring1` and `ring2`, the root `root_ring`, every leaf
 // its `end_index`, every branch its `radius`.
 #include "model/exact_math.h"
+#include "model/lanes.h"
 #include "model/subtrees.h"
 #include "model/tree_model.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 namespace wendrel {
@@ -19,6 +22,111 @@ namespace {
 // Far beyond any fork a real frame gives (that needs a frame within 10^-15 of flat), far
 // below where squaring a position overflows the normals.
 constexpr float MAX_STRETCHED_RADIUS = 1e15f;
+
+// The directions of one fork's frame, from its head, the vector it grew along and its
+// children's heads. Written once for one fork (Vec3, float) and for four side by side
+// (Vec3Lanes, Lanes), which give the same bits.
+template <typename V, typename F>
+struct FrameAxes {
+	V a1; // from child0's head back to the fork
+	V a2; // from child1's head back to the fork
+	V a3; // crotch axis
+	V t;  // normal of the children's plane
+	V d2; // stretch direction of the second child's sweep
+	F stretch;
+};
+
+template <typename V, typename F>
+FrameAxes<V, F> frame_axes(V head, V grown_along, V head0, V head1, F cos_quarter, F sin_quarter) {
+	FrameAxes<V, F> f;
+	V incoming = normalize(grown_along);
+	f.a1 = normalize(head - head0);
+	f.a2 = normalize(head - head1);
+	f.t = normalize(cross(f.a1, f.a2));
+	V bisector = normalize(-f.a1 + -f.a2);
+	f.a3 = normalize(cross(f.t, bisector));
+	V d1 = rotate_about_axis(f.t, f.a2, cos_quarter, sin_quarter);
+	f.d2 = normalize(cross(f.t, incoming));
+	f.stretch = F(1.0f) / dot(d1, f.d2);
+	return f;
+}
+
+using ForkAxes = FrameAxes<Vec3, float>;
+
+Vec3 grown_along(const Branch *b) {
+	return b->parent ? b->head - b->parent->head : b->head;
+}
+
+// The axes of the forks numbered from `first` on, four at a time where the processor can:
+// a fork's directions are a chain of square roots and divisions that waits on itself, and
+// four forks' chains run side by side. Growth places the children of the k-th fork at
+// records 1 + 2k and 2 + 2k, so the next forks are found without walking the skeleton.
+class AxesAhead {
+public:
+	AxesAhead() = default;
+	AxesAhead(const SkeletonStorage &p_storage, float p_cos_quarter, float p_sin_quarter) :
+			storage(&p_storage), forks(p_storage.forks()), cos_quarter(p_cos_quarter), sin_quarter(p_sin_quarter) {}
+
+	// The axes of fork `b`, numbered `number`; false when `b` is not where the numbering puts
+	// it (rings placed below a branch other than the root).
+	bool find(const Branch *b, int64_t number, ForkAxes &axes) {
+#if WENDREL_HAS_LANES
+		if (number < first || number >= first + 4)
+			compute(number);
+		if (branch[number - first] != b)
+			return false;
+		axes = ready[number - first];
+		return true;
+#else
+		(void)b;
+		(void)number;
+		(void)axes;
+		return false;
+#endif
+	}
+
+private:
+	const SkeletonStorage *storage = nullptr;
+	int64_t forks = 0;
+	float cos_quarter = 0.0f;
+	float sin_quarter = 0.0f;
+	int64_t first = -4;
+	const Branch *branch[4] = {};
+	ForkAxes ready[4];
+
+#if WENDREL_HAS_LANES
+	void compute(int64_t number) {
+		first = number;
+		if (number >= forks) {
+			std::fill(std::begin(branch), std::end(branch), nullptr);
+			return;
+		}
+		Vec3 head[4], along[4], head0[4], head1[4];
+		for (int i = 0; i < 4; i++) {
+			// Past the last fork a lane repeats the first one, and its result is dropped.
+			int64_t k = number + i < forks ? number + i : number;
+			const Branch *b = storage->branch(1 + 2 * k)->parent;
+			branch[i] = number + i < forks ? b : nullptr;
+			head[i] = b->head;
+			along[i] = grown_along(b);
+			head0[i] = b->child0->head;
+			head1[i] = b->child1->head;
+		}
+		FrameAxes<Vec3Lanes, Lanes> lanes = frame_axes(Vec3Lanes(head), Vec3Lanes(along), Vec3Lanes(head0),
+				Vec3Lanes(head1), Lanes(cos_quarter), Lanes(sin_quarter));
+		Vec3 a1[4], a2[4], a3[4], t[4], d2[4];
+		lanes.a1.store(a1);
+		lanes.a2.store(a2);
+		lanes.a3.store(a3);
+		lanes.t.store(t);
+		lanes.d2.store(d2);
+		alignas(16) float stretch[4];
+		_mm_store_ps(stretch, lanes.stretch.v);
+		for (int i = 0; i < 4; i++)
+			ready[i] = ForkAxes{ a1[i], a2[i], a3[i], t[i], d2[i], stretch[i] };
+	}
+#endif
+};
 
 // Everything a fork needs that does not change from fork to fork.
 struct RingContext {
@@ -35,6 +143,7 @@ struct RingContext {
 	// tree's look depends on it.
 	float cos_quarter;
 	float sin_quarter;
+	AxesAhead ahead;
 
 	RingContext(TreeModel &p_model, SkeletonStorage &p_storage, int32_t p_segments, int32_t p_next_vertex,
 			int64_t p_forks_placed) :
@@ -48,6 +157,7 @@ struct RingContext {
 		float quarter = 1.57f;
 		cos_quarter = exact_cos(quarter);
 		sin_quarter = exact_sin(quarter);
+		ahead = AxesAhead(storage, cos_quarter, sin_quarter);
 	}
 
 	int32_t append(Vec3 position) {
@@ -59,6 +169,10 @@ struct RingContext {
 		return rotate_about_axis(v, axis, cos_step[size_t(j)], sin_step[size_t(j)]);
 	}
 };
+
+ForkAxes fork_axes(const RingContext &ctx, const Branch *b) {
+	return frame_axes(b->head, grown_along(b), b->child0->head, b->child1->head, ctx.cos_quarter, ctx.sin_quarter);
+}
 
 // The orthonormal-ish frame of one fork, with its centre and ring radius.
 struct ForkFrame {
@@ -72,23 +186,14 @@ struct ForkFrame {
 	float ring_radius;
 };
 
-ForkFrame fork_frame(const RingContext &ctx, const Branch *b, float r) {
+ForkFrame fork_frame(const RingContext &ctx, const Branch *b, const ForkAxes &axes, float r) {
 	const TreeModel &m = ctx.model;
 	const Branch *c0 = b->child0;
-	ForkFrame f;
-	Vec3 incoming = normalize(b->parent ? b->head - b->parent->head : b->head);
-	f.a1 = normalize(b->head - c0->head);
-	f.a2 = normalize(b->head - b->child1->head);
-	f.t = normalize(cross(f.a1, f.a2));
-	Vec3 bisector = normalize(-f.a1 + -f.a2);
-	f.a3 = normalize(cross(f.t, bisector));
+	ForkFrame f{ axes.a1, axes.a2, axes.a3, axes.t, axes.d2, axes.stretch, Vec3(), 0.0f };
 	float k = -m.max_radius * 0.5f;
 	f.centre = b->head + Vec3(f.a2.x, 0.0f, f.a2.z) * k;
 	float scale = (b->is_trunk || c0->is_trunk) ? 1.0f / m.trunk_taper : m.radius_falloff_rate;
 	f.ring_radius = r * scale;
-	Vec3 d1 = rotate_about_axis(f.t, f.a2, ctx.cos_quarter, ctx.sin_quarter);
-	f.d2 = normalize(cross(f.t, incoming));
-	f.stretch = 1.0f / dot(d1, f.d2);
 	// A fork whose children sit on its own head (or a root of height 0) has no frame: the
 	// stretch divides by zero, or by a product of tiny components, and would throw the sweep
 	// out of the float range. Leave it unstretched.
@@ -148,7 +253,10 @@ void place_branch(RingContext &ctx, Branch *b) {
 		b->end_index = ctx.append(b->head);
 		return;
 	}
-	place_fork(ctx, b, fork_frame(ctx, b, r));
+	ForkAxes axes;
+	if (!ctx.ahead.find(b, ctx.forks_placed, axes))
+		axes = fork_axes(ctx, b);
+	place_fork(ctx, b, fork_frame(ctx, b, axes, r));
 	// The children are visited next; their radius field carries what this fork hands them.
 	b->child0->radius = r * (b->child0->is_trunk ? m.trunk_taper : m.radius_falloff_rate);
 	b->child1->radius = r * m.radius_falloff_rate;

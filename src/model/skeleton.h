@@ -64,6 +64,12 @@ public:
 		assert(index >= 0 && index < branch_capacity);
 		return new (branches + index) Branch(head.x, head.y, head.z, parent);
 	}
+	const Branch *branch(int64_t index) const {
+		assert(index >= 0 && index < branch_capacity);
+		return branches + index;
+	}
+	// Room for the skeleton reserved: 1 + 2·forks records.
+	int64_t forks() const { return (branch_capacity - 1) / 2; }
 	int32_t *foot_ring() { return rings; }
 	// The first of the k-th fork's three rings; the other two follow it.
 	int32_t *fork_rings(int64_t fork) {
