@@ -65,10 +65,10 @@ class AxesAhead {
 public:
 	AxesAhead() = default;
 	AxesAhead(const SkeletonStorage &p_storage, float p_cos_quarter, float p_sin_quarter) :
-			storage(&p_storage), forks(p_storage.forks()), cos_quarter(p_cos_quarter), sin_quarter(p_sin_quarter) {}
+			storage(&p_storage), forks(p_storage.grown_forks()), cos_quarter(p_cos_quarter), sin_quarter(p_sin_quarter) {}
 
 	// The axes of fork `b`, numbered `number`; false when `b` is not where the numbering puts
-	// it (rings placed below a branch other than the root).
+	// it (rings placed below a branch other than the root) or growth did not finish.
 	bool find(const Branch *b, int64_t number, ForkAxes &axes) {
 #if WENDREL_HAS_LANES
 		if (number < first || number >= first + 4)

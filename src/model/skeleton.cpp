@@ -30,6 +30,7 @@ void SkeletonStorage::release() {
 	branches = nullptr;
 	rings = nullptr;
 	branch_capacity = ring_capacity = segments = 0;
+	grown = false;
 }
 
 } // namespace wendrel

@@ -68,8 +68,11 @@ public:
 		assert(index >= 0 && index < branch_capacity);
 		return branches + index;
 	}
-	// Room for the skeleton reserved: 1 + 2·forks records.
-	int64_t forks() const { return (branch_capacity - 1) / 2; }
+	// Growth filled every record reserved (it was not cancelled half way).
+	void mark_grown() { grown = true; }
+	// The forks of a finished growth, 1 + 2·forks records; 0 while growth is unfinished, as
+	// some records are then never constructed.
+	int64_t grown_forks() const { return grown ? (branch_capacity - 1) / 2 : 0; }
 	int32_t *foot_ring() { return rings; }
 	// The first of the k-th fork's three rings; the other two follow it.
 	int32_t *fork_rings(int64_t fork) {
@@ -83,6 +86,7 @@ private:
 	int64_t branch_capacity = 0;
 	int64_t ring_capacity = 0;
 	int64_t segments = 0;
+	bool grown = false;
 };
 
 // Grows the whole subtree below `branch`: one random draw per split branch, two children per

@@ -120,6 +120,10 @@ void TreeModel::grow_skeleton(SubtreePlan &plan, const TreeSize &size) {
 	root = skeleton.place_branch(0, Vec3(0.0f, trunk_length, 0.0f), nullptr);
 	root->length = branch_length;
 	grow_tree(root, branches_count, trunk_height, *this, skeleton, plan, cancel);
+	// A cancelled growth leaves records unconstructed; one raised after the end costs nothing
+	// but the rings pass's lookahead.
+	if (!cancel || !cancel->load(std::memory_order_relaxed))
+		skeleton.mark_grown();
 }
 
 void TreeModel::allocate_buffers() {
