@@ -72,7 +72,7 @@ void TreeModel::generate() {
 		throw std::bad_alloc();
 	recycle();
 	SubtreePlan plan = SubtreePlan::for_tree(thread_count, size.forks);
-	grow_skeleton(plan, size);
+	grow_skeleton(plan, size, cancel);
 	if (stop_if_cancelled())
 		return;
 	// The closed form gives what the counting walks would count, without walking the tree.
@@ -108,21 +108,23 @@ bool TreeModel::stop_if_cancelled() {
 	return true;
 }
 
+// The step on its own always grows the whole skeleton, so that the steps after it find every
+// record: only generate(), which gives up the tree at once, stops a growth half way.
 void TreeModel::grow_skeleton() {
 	SubtreePlan whole;
-	grow_skeleton(whole, measure_tree(*this));
+	grow_skeleton(whole, measure_tree(*this), nullptr);
 }
 
-void TreeModel::grow_skeleton(SubtreePlan &plan, const TreeSize &size) {
+void TreeModel::grow_skeleton(SubtreePlan &plan, const TreeSize &size, const std::atomic<bool> *stop) {
 	destroy_skeleton();
 	random_state = seed;
 	skeleton.reserve(size.branches, size.forks, size.segments);
 	root = skeleton.place_branch(0, Vec3(0.0f, trunk_length, 0.0f), nullptr);
 	root->length = branch_length;
-	grow_tree(root, branches_count, trunk_height, *this, skeleton, plan, cancel);
-	// A cancelled growth leaves records unconstructed; one raised after the end costs nothing
-	// but the rings pass's lookahead.
-	if (!cancel || !cancel->load(std::memory_order_relaxed))
+	grow_tree(root, branches_count, trunk_height, *this, skeleton, plan, stop);
+	// A stopped growth leaves records unconstructed; a stop raised after the end costs
+	// nothing but the rings pass's lookahead.
+	if (!stop || !stop->load(std::memory_order_relaxed))
 		skeleton.mark_grown();
 }
 

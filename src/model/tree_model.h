@@ -122,7 +122,8 @@ private:
 	void destroy_skeleton();
 	// The passes over a tree cut into subtrees (see subtrees.h); an empty plan walks the whole
 	// tree below `start` on the calling thread.
-	void grow_skeleton(SubtreePlan &plan, const TreeSize &size);
+	// Stops early, with the skeleton unfinished, once `stop` is raised.
+	void grow_skeleton(SubtreePlan &plan, const TreeSize &size, const std::atomic<bool> *stop);
 	void allocate_buffers(const TreeSize &size, const SubtreePlan &plan);
 	void allocate_faces(const SubtreePlan &plan);
 	void fill_rings(Branch *start, const SubtreePlan &plan);
