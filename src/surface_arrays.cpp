@@ -113,6 +113,12 @@ godot::PackedInt32Array IndexOrder::optimised(const godot::PackedVector3Array &p
 	const godot::PackedInt32Array order = tool->commit_to_arrays()[godot::Mesh::ARRAY_INDEX];
 
 	std::lock_guard<std::mutex> lock(mutex);
+	if (p_indices.size() > REMEMBERED_INDICES_MAX) {
+		last_indices = std::vector<int32_t>();
+		last_vertex_count = -1;
+		last_order = godot::PackedInt32Array();
+		return order;
+	}
 	last_indices.assign(p_indices.ptr(), p_indices.ptr() + p_indices.size());
 	last_vertex_count = p_vertices.size();
 	last_order = order;

@@ -28,6 +28,10 @@ public:
 	// optimize_indices_for_cache() makes of p_indices over p_vertices.
 	godot::PackedInt32Array optimised(const godot::PackedVector3Array &p_vertices, const godot::PackedInt32Array &p_indices);
 
+	// Longer index lists are not remembered: the two copies would cost hundreds of megabytes
+	// on the largest trees, whose fork joints change with almost any value anyway.
+	static constexpr int64_t REMEMBERED_INDICES_MAX = int64_t(1) << 22;
+
 private:
 	bool remembers(const godot::PackedInt32Array &p_indices, int64_t p_vertex_count) const;
 
