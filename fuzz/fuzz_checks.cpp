@@ -34,9 +34,14 @@ std::string first_bad_index(const char *name, const Face *faces, int32_t count, 
 
 std::string check_counts(const TreeModel &m, const TreeSize &size) {
 	if (m.face_count != size.face_count || m.twig_face_count != size.twig_face_count ||
-			m.twig_vertex_count != size.twig_vertex_count || m.vertex_count < size.vertex_count ||
-			m.vertex_count > size.max_vertex_count)
-		return "counts differ from measure_tree()";
+			m.twig_vertex_count != size.twig_vertex_count)
+		return "counts differ from measure_tree(): faces " + std::to_string(m.face_count) + " vs " +
+				std::to_string(size.face_count) + ", twig faces " + std::to_string(m.twig_face_count) + " vs " +
+				std::to_string(size.twig_face_count) + ", twig vertices " + std::to_string(m.twig_vertex_count) +
+				" vs " + std::to_string(size.twig_vertex_count);
+	if (m.vertex_count < size.vertex_count || m.vertex_count > size.max_vertex_count)
+		return "vertex_count " + std::to_string(m.vertex_count) + " outside " + std::to_string(size.vertex_count) +
+				".." + std::to_string(size.max_vertex_count);
 	return "";
 }
 
@@ -51,7 +56,10 @@ bool all_finite(const TreeProperties &p) {
 	return true;
 }
 
-std::string check_built(const TreeModel &m, const TreeSize &size) {
+} // namespace
+
+std::string mesh_finding(const TreeModel &m) {
+	const TreeSize size = measure_tree(m);
 	const std::string checks[] = {
 		m.root ? "the skeleton outlived generate()" : "",
 		check_counts(m, size),
@@ -69,6 +77,8 @@ std::string check_built(const TreeModel &m, const TreeSize &size) {
 			return finding;
 	return "";
 }
+
+namespace {
 
 // generate() on a refused tree must throw and leave the previous arrays untouched.
 Verdict check_refused(TreeModel &model) {
@@ -130,7 +140,7 @@ Verdict generate_and_check(TreeModel &model, const TreeProperties &properties) {
 		verdict.finding = std::string("an accepted tree threw: ") + e.what();
 		return verdict;
 	}
-	verdict.finding = check_built(model, size);
+	verdict.finding = mesh_finding(model);
 	return verdict;
 }
 

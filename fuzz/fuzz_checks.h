@@ -1,4 +1,5 @@
-// What every generation must satisfy, shared by the libFuzzer target and the random sweep:
+// What every generation must satisfy, shared by the libFuzzer target, the random sweep and
+// the test suites:
 // a tree that measure_tree() accepts is built with every face index in range, its counts
 // equal to the closed form and (for finite parameters) every value finite; a tree it refuses
 // throws and leaves the model's previous result bit for bit.
@@ -32,6 +33,12 @@ Verdict generate_and_check(TreeModel &model, const TreeProperties &properties);
 // The parameters as one line of `--option value` text, for the tool or a bug report.
 std::string describe(const TreeProperties &properties);
 
+// What is wrong with a generated model, or empty when nothing is: the skeleton left over,
+// counts unlike the closed form, a face index outside its vertices, a value not finite.
+std::string mesh_finding(const TreeModel &model);
+
+// A 64-bit FNV-1a digest of every counter and every byte of the eight arrays: equal digests
+// mean bit-identical output.
 uint64_t digest(const TreeModel &model);
 
 } // namespace wendrel::fuzz

@@ -1,6 +1,7 @@
 // Invariant checks and parameter fixtures for tests that generate trees.
 #pragma once
 
+#include "fuzz_checks.h"
 #include "model/tree_model.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,7 @@ inline bool same_bits(float a, float b) {
 
 // A 64-bit FNV-1a digest of every counter and every byte of the eight arrays: equal digests
 // mean bit-identical output.
-uint64_t digest(const TreeModel &model);
+using fuzz::digest;
 
 // Random parameters inside the inspector's ranges, with the tree's size kept small enough
 // (up to 6 levels, 30 trunk steps) that hundreds of them run in seconds.
