@@ -36,19 +36,30 @@ struct Mantissa {
 	int k;	  // base = m·2^k
 };
 
-Mantissa decompose(float base) {
-	int k = 0;
+// A positive finite float as m·2^k with m in [1, 2), exactly; `bits` are those of the float
+// whose digits m holds (a subnormal scaled into the normal range).
+struct FloatParts {
+	float m;
+	int k;
+	uint32_t bits;
+};
+
+FloatParts split_float(float base) {
+	FloatParts parts{ 0.0f, 0, 0u };
 	if (base < 0x1p-126f) { // subnormal: scale into the normal range first
 		base *= 0x1p24f;
-		k = -24;
+		parts.k = -24;
 	}
-	uint32_t bits;
-	std::memcpy(&bits, &base, sizeof(bits));
-	k += int(bits >> 23) - 127;
-	bits = (bits & 0x7fffffu) | 0x3f800000u; // the same digits in [1, 2)
-	float m;
-	std::memcpy(&m, &bits, sizeof(m));
-	Mantissa result{ double(m), k };
+	std::memcpy(&parts.bits, &base, sizeof(parts.bits));
+	parts.k += int(parts.bits >> 23) - 127;
+	uint32_t mantissa_bits = (parts.bits & 0x7fffffu) | 0x3f800000u; // the same digits in [1, 2)
+	std::memcpy(&parts.m, &mantissa_bits, sizeof(parts.m));
+	return parts;
+}
+
+Mantissa decompose(float base) {
+	FloatParts parts = split_float(base);
+	Mantissa result{ double(parts.m), parts.k };
 	if (result.m > 0x1.6a09e6p+0) { // above √2: halve, exactly
 		result.m *= 0.5;
 		result.k += 1;
@@ -111,20 +122,11 @@ const PowerTables &power_tables() {
 
 // ln base for a positive finite float, in double.
 double fast_log(float base) {
-	int k = 0;
-	if (base < 0x1p-126f) { // subnormal: scale into the normal range first
-		base *= 0x1p24f;
-		k = -24;
-	}
-	uint32_t bits;
-	std::memcpy(&bits, &base, sizeof(bits));
-	k += int(bits >> 23) - 127;
-	int i = int((bits >> 16) & 127u);
-	uint32_t mantissa_bits = (bits & 0x7fffffu) | 0x3f800000u; // m in [1, 2)
-	float m;
-	std::memcpy(&m, &mantissa_bits, sizeof(m));
+	FloatParts parts = split_float(base);
+	int k = parts.k;
+	int i = int((parts.bits >> 16) & 127u);
 	const PowerTables &tables = power_tables();
-	double z = double(m) * tables.inverse[i] - 1.0;
+	double z = double(parts.m) * tables.inverse[i] - 1.0;
 	// ln(1 + z) to z^7; z^8/8 is below 2^-66.
 	double z2 = z * z;
 	double series = (-0.5 + z * (1.0 / 3)) + z2 * (-0.25 + z * 0.2) + (z2 * z2) * (-1.0 / 6 + z * (1.0 / 7));
