@@ -272,6 +272,18 @@ stub::PackedArray<T> packed(const std::vector<T> &p_values) {
 	return result;
 }
 
+// Appends the surface the arrays describe, or reports (as p_caller) that they describe none.
+void append_surface(std::vector<stub::SurfaceData> &r_surfaces, Mesh::PrimitiveType p_primitive, const Array &p_arrays,
+		const char *p_caller) {
+	stub::SurfaceData surface;
+	surface.primitive = int(p_primitive);
+	if (!read_arrays(p_arrays, surface)) {
+		record_error(std::string(p_caller) + " needs vertices and indices, and attributes of matching sizes.");
+		return;
+	}
+	r_surfaces.push_back(surface);
+}
+
 } // namespace
 
 // As in the engine: the arrays replace whatever the tool held.
@@ -324,26 +336,14 @@ Array SurfaceTool::commit_to_arrays() {
 
 void ArrayMesh::add_surface_from_arrays(Mesh::PrimitiveType p_primitive, const Array &p_arrays) {
 	record_call(this, "ArrayMesh.add_surface_from_arrays", std::to_string(int(p_primitive)));
-	stub::SurfaceData surface;
-	surface.primitive = int(p_primitive);
-	if (!read_arrays(p_arrays, surface)) {
-		record_error("ArrayMesh: add_surface_from_arrays needs vertices and indices, and attributes of matching sizes.");
-		return;
-	}
-	surfaces.push_back(surface);
+	append_surface(surfaces, p_primitive, p_arrays, "ArrayMesh: add_surface_from_arrays");
 }
 
 // --- ImporterMesh ---
 
 void ImporterMesh::add_surface(Mesh::PrimitiveType p_primitive, const Array &p_arrays) {
 	record_call(this, "ImporterMesh.add_surface", std::to_string(int(p_primitive)));
-	stub::SurfaceData surface;
-	surface.primitive = int(p_primitive);
-	if (!read_arrays(p_arrays, surface)) {
-		record_error("ImporterMesh: add_surface needs vertices and indices, and attributes of matching sizes.");
-		return;
-	}
-	surfaces.push_back(surface);
+	append_surface(surfaces, p_primitive, p_arrays, "ImporterMesh: add_surface");
 }
 
 void ImporterMesh::generate_lods(float, float, const Array &) {
