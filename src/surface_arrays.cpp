@@ -4,6 +4,7 @@
 #include <godot_cpp/classes/mesh.hpp>
 #include <godot_cpp/classes/surface_tool.hpp>
 #include <godot_cpp/core/memory.hpp>
+#include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/color.hpp>
 #include <godot_cpp/variant/packed_color_array.hpp>
 #include <godot_cpp/variant/packed_int32_array.hpp>
@@ -74,19 +75,6 @@ PackedInt32Array index_array(const Face *p_faces, int32_t p_count) {
 
 } // namespace
 
-godot::Array surface_arrays(const Surface &p_surface, const WindRecord *p_wind) {
-	godot::Array arrays;
-	arrays.resize(godot::Mesh::ARRAY_MAX);
-	arrays[godot::Mesh::ARRAY_VERTEX] = vector3_array(p_surface.vertices, p_surface.vertex_count);
-	arrays[godot::Mesh::ARRAY_NORMAL] = vector3_array(p_surface.normals, p_surface.vertex_count);
-	arrays[godot::Mesh::ARRAY_TEX_UV] = vector2_array(p_surface.uvs, p_surface.vertex_count);
-	if (p_wind) {
-		arrays[godot::Mesh::ARRAY_COLOR] = color_array(p_wind, p_surface.vertex_count);
-	}
-	arrays[godot::Mesh::ARRAY_INDEX] = index_array(p_surface.faces, p_surface.face_count);
-	return arrays;
-}
-
 bool IndexOrder::remembers(const godot::PackedInt32Array &p_indices, int64_t p_vertex_count) const {
 	return p_vertex_count == last_vertex_count && size_t(p_indices.size()) == last_indices.size() &&
 			std::equal(last_indices.begin(), last_indices.end(), p_indices.ptr());
@@ -127,9 +115,21 @@ godot::PackedInt32Array IndexOrder::optimised(const godot::PackedVector3Array &p
 
 namespace {
 
+// The surface as the engine's mesh arrays: positions, normals, texture coordinates and
+// indices in r_order's vertex-cache order, each triangle as first, third, second corner; with
+// p_wind (one record per vertex) also the vertex colours, each record encoded by
+// encode_wind().
 godot::Array ordered_surface_arrays(const Surface &p_surface, const WindRecord *p_wind, IndexOrder &r_order) {
-	godot::Array arrays = surface_arrays(p_surface, p_wind);
-	arrays[godot::Mesh::ARRAY_INDEX] = r_order.optimised(arrays[godot::Mesh::ARRAY_VERTEX], arrays[godot::Mesh::ARRAY_INDEX]);
+	const PackedVector3Array vertices = vector3_array(p_surface.vertices, p_surface.vertex_count);
+	godot::Array arrays;
+	arrays.resize(godot::Mesh::ARRAY_MAX);
+	arrays[godot::Mesh::ARRAY_VERTEX] = vertices;
+	arrays[godot::Mesh::ARRAY_NORMAL] = vector3_array(p_surface.normals, p_surface.vertex_count);
+	arrays[godot::Mesh::ARRAY_TEX_UV] = vector2_array(p_surface.uvs, p_surface.vertex_count);
+	if (p_wind) {
+		arrays[godot::Mesh::ARRAY_COLOR] = color_array(p_wind, p_surface.vertex_count);
+	}
+	arrays[godot::Mesh::ARRAY_INDEX] = r_order.optimised(vertices, index_array(p_surface.faces, p_surface.face_count));
 	return arrays;
 }
 

@@ -6,7 +6,6 @@
 
 #include <godot_cpp/classes/array_mesh.hpp>
 #include <godot_cpp/classes/ref.hpp>
-#include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/packed_int32_array.hpp>
 #include <godot_cpp/variant/packed_vector3_array.hpp>
 
@@ -46,11 +45,6 @@ struct SurfaceOrders {
 	IndexOrder bark;
 	IndexOrder twigs;
 };
-
-// The surface as the engine's mesh arrays: positions, normals, texture coordinates and
-// indices, each triangle as first, third, second corner; with p_wind (one record per
-// vertex) also the vertex colours, each record encoded by encode_wind().
-godot::Array surface_arrays(const Surface &p_surface, const WindRecord *p_wind = nullptr);
 
 // Adds the surface to p_mesh as its next surface, with the indices in the vertex-cache order
 // that r_order finds or remembers. A surface without vertices adds nothing.
