@@ -30,6 +30,20 @@ engine_unavailable() {
 	fi
 }
 
+# Ends the calling script where the engine cannot run here, with one line that says what ($1)
+# and why: a failure under CI=true or when $2 is "required", else a skip.
+engine_require() {
+	local reason
+	reason=$(engine_unavailable)
+	[ -n "$reason" ] || return 0
+	if [ "${CI:-}" = true ] || [ "${2:-}" = required ]; then
+		echo "$1 cannot run: $reason" >&2
+		exit 1
+	fi
+	echo "$1 skipped: $reason"
+	exit 0
+}
+
 engine_install_host_tools() {
 	local missing=()
 	for p in mmdebstrap ccache python3; do
@@ -55,6 +69,15 @@ engine_make_root() {
 	touch "$engine_root.tmp/.complete"
 	rm -rf "$engine_root"
 	mv "$engine_root.tmp" "$engine_root"
+}
+
+# Runs Godot in the sid root on $1, rendering: the Compatibility renderer on Mesa's software
+# rasteriser under Xvfb, no audio; the other arguments go to Godot.
+engine_render() {
+	local folder=$1
+	shift
+	engine_in_root "$folder" xvfb-run -a -s "-screen 0 1280x720x24" \
+		godot --audio-driver Dummy --rendering-driver opengl3 --rendering-method gl_compatibility "$@"
 }
 
 # Runs a command in the sid root with $1 (a folder here) as /work/project and /proc, /tmp

@@ -8,15 +8,7 @@
 set -euo pipefail
 source "$(dirname "$0")/engine-env.sh"
 
-reason=$(engine_unavailable)
-if [ -n "$reason" ]; then
-	if [ "${CI:-}" = true ]; then
-		echo "Engine tests cannot run: $reason" >&2
-		exit 1
-	fi
-	echo "Engine tests skipped: $reason"
-	exit 0
-fi
+engine_require "Engine tests"
 
 start=$SECONDS
 engine_prepare

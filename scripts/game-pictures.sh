@@ -6,16 +6,10 @@
 set -euo pipefail
 source "$(dirname "$0")/engine-env.sh"
 
-reason=$(engine_unavailable)
-if [ -n "$reason" ]; then
-	echo "Cannot make the pictures: $reason" >&2
-	exit 1
-fi
+engine_require "Making the pictures" required
 engine_prepare
 engine_lay_out_project tools/game game
 mkdir -p "$engine_project/pictures"
-engine_in_root "$engine_project" xvfb-run -a -s "-screen 0 1280x720x24" \
-	godot --audio-driver Dummy --rendering-driver opengl3 --rendering-method gl_compatibility \
-	-s res://game/game.gd -- /work/project/pictures | grep -E '^\|'
+engine_render "$engine_project" -s res://game/game.gd -- /work/project/pictures | grep -E '^\|'
 mkdir -p "$engine_source/docs/game"
 cp "$engine_project"/pictures/*.png "$engine_source/docs/game/"

@@ -12,15 +12,7 @@
 set -euo pipefail
 source "$(dirname "$0")/engine-env.sh"
 
-reason=$(engine_unavailable)
-if [ -n "$reason" ]; then
-	if [ "${CI:-}" = true ]; then
-		echo "The Windows extension cannot be built: $reason" >&2
-		exit 1
-	fi
-	echo "Windows extension skipped: $reason"
-	exit 0
-fi
+engine_require "The Windows extension build"
 
 start=$SECONDS
 engine_prepare_api
