@@ -11,7 +11,22 @@
 
 engine_cache=${WENDREL_CACHE:-/var/cache/wendrel3d}
 engine_source=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-engine_godot_cpp=$(cd "$engine_source/.." && pwd)/shared/godot-cpp
+# godot-cpp's source: WENDREL_GODOT_CPP when set, else shared/godot-cpp beside this clone, or
+# beside the repository it was cloned from (a clone made elsewhere on the same machine).
+engine_find_godot_cpp() {
+	if [ -n "${WENDREL_GODOT_CPP:-}" ]; then
+		echo "$WENDREL_GODOT_CPP"
+		return
+	fi
+	local beside origin
+	beside=$(cd "$engine_source/.." && pwd)/shared/godot-cpp
+	origin=$(git -C "$engine_source" config --get remote.origin.url 2>/dev/null || true)
+	if [ ! -f "$beside/CMakeLists.txt" ] && [ -d "$origin" ] && [ -f "$origin/../shared/godot-cpp/CMakeLists.txt" ]; then
+		beside=$(cd "$origin/.." && pwd)/shared/godot-cpp
+	fi
+	echo "$beside"
+}
+engine_godot_cpp=$(engine_find_godot_cpp)
 engine_build=$engine_source/build/engine
 engine_project=$engine_build/project
 engine_sid_packages=(godot xvfb xauth libgl1-mesa-dri)
