@@ -174,14 +174,8 @@ ForkAxes fork_axes(const RingContext &ctx, const Branch *b) {
 	return frame_axes(b->head, grown_along(b), b->child0->head, b->child1->head, ctx.cos_quarter, ctx.sin_quarter);
 }
 
-// The orthonormal-ish frame of one fork, with its centre and ring radius.
-struct ForkFrame {
-	Vec3 a1; // from child0's head back to the fork
-	Vec3 a2; // from child1's head back to the fork
-	Vec3 a3; // crotch axis
-	Vec3 t;	 // normal of the children's plane
-	Vec3 d2; // stretch direction of the second child's sweep
-	float stretch;
+// The frame of one fork: its axes, with its centre and ring radius.
+struct ForkFrame : ForkAxes {
 	Vec3 centre;
 	float ring_radius;
 };
@@ -189,7 +183,7 @@ struct ForkFrame {
 ForkFrame fork_frame(const RingContext &ctx, const Branch *b, const ForkAxes &axes, float r) {
 	const TreeModel &m = ctx.model;
 	const Branch *c0 = b->child0;
-	ForkFrame f{ axes.a1, axes.a2, axes.a3, axes.t, axes.d2, axes.stretch, Vec3(), 0.0f };
+	ForkFrame f{ axes, Vec3(0.0f, 0.0f, 0.0f), 0.0f };
 	float k = -m.max_radius * 0.5f;
 	f.centre = b->head + Vec3(f.a2.x, 0.0f, f.a2.z) * k;
 	float scale = (b->is_trunk || c0->is_trunk) ? 1.0f / m.trunk_taper : m.radius_falloff_rate;
