@@ -2,9 +2,9 @@
 
 #include "export.h"
 #include "formats.h"
+#include "model/presets.h"
 #include "output_file.h"
 #include "parameters.h"
-#include "presets.h"
 #include "recipe.h"
 
 #include <CLI/CLI.hpp>
@@ -83,7 +83,7 @@ void add_other_options(CLI::App &app, Options &options) {
 				return std::sscanf(text.c_str(), "%d", &size) == 1 && valid_texture_size(size) && std::to_string(size) == text ? "" : "'" + text + "' is not a power of two from 16 to 2048";
 			},
 					""));
-	app.add_option("-o,--output", options.outputs, "write the tree to PATH, in the format of its extension: .glb, .gltf and .obj (with textures, and a .mtl, beside them), .json (the raw arrays), .png (a preview), .tscn (a Godot scene of the parameters); may be repeated")
+	app.add_option("-o,--output", options.outputs, "write the tree to PATH, in the format of its extension: .glb, .gltf and .obj (with textures, and a .mtl, beside them), .json (the raw arrays), .png (a preview), .tscn (a Godot scene of the parameters), .tres (a Godot preset resource of the parameters); may be repeated")
 			->type_name("PATH");
 	app.add_option("--size", options.size, "PNG size in pixels, WIDTHxHEIGHT (default 800x400)")->type_name("WxH")->check(CLI::Validator([](std::string &text) {
 		PngSize size;
@@ -147,7 +147,7 @@ void print_stats(std::ostream &out, const TreeSize &size, const TreeModel &model
 std::string check_outputs(const Options &options) {
 	for (const std::string &path : options.outputs) {
 		if (format_of(path) == Format::UNKNOWN) {
-			return "cannot tell the format of '" + path + "': use .glb, .gltf, .obj, .json, .png or .tscn";
+			return "cannot tell the format of '" + path + "': use .glb, .gltf, .obj, .json, .png, .tscn or .tres";
 		}
 	}
 	if (options.outputs.empty() && !options.stats) {
@@ -179,10 +179,10 @@ void add_file(std::vector<std::pair<std::string, std::string>> &files, std::pair
 	files.push_back(std::move(file));
 }
 
-// A scene holds the node's properties only; returns why it cannot hold these, or "".
+// A scene or a preset holds the node's properties only; returns why it cannot hold these, or "".
 std::string scene_problem(const Options &options, const Recipe &recipe) {
 	for (const std::string &path : options.outputs) {
-		if (format_of(path) == Format::SCENE) {
+		if (format_of(path) == Format::SCENE || format_of(path) == Format::PRESET) {
 			try {
 				write_scene(recipe.properties, "Tree");
 			} catch (const std::invalid_argument &e) {
@@ -286,7 +286,7 @@ std::string extras_message(const CLI::ExtrasError &e, const std::vector<std::str
 } // namespace
 
 int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-	CLI::App app("Grows a procedural tree and writes it as glTF, OBJ, JSON, a PNG preview or a Godot scene.", "wendrel");
+	CLI::App app("Grows a procedural tree and writes it as glTF, OBJ, JSON, a PNG preview, a Godot scene or a preset.", "wendrel");
 	Options options;
 	add_parameter_options(app, options);
 	add_other_options(app, options);

@@ -58,6 +58,10 @@ std::string write_json(const TreeProperties &properties, const Surface &bark, co
 // from its default, since the scene could not hold it.
 std::string write_scene(const TreeProperties &properties, const std::string &node_name, bool twig_enable = true);
 
+// A Godot 4 text resource of the extension's preset class holding every node property, as
+// the add-on ships its presets. Throws std::invalid_argument as write_scene() does.
+std::string write_preset(const TreeProperties &properties);
+
 // A shaded preview, front view on the left and three-quarter view on the right, with the
 // materials' textures; the twig cards are cut out where the leaf texture is transparent.
 std::string write_png(const Mesh &bark, const Mesh &twigs, const Textures &textures, int width, int height);

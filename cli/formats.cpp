@@ -74,6 +74,9 @@ Format format_of(const std::string &path) {
 	if (ext == ".png") {
 		return Format::PNG;
 	}
+	if (ext == ".tres") {
+		return Format::PRESET;
+	}
 	return ext == ".tscn" ? Format::SCENE : Format::UNKNOWN;
 }
 
@@ -82,7 +85,7 @@ bool needs_textures(Format format) {
 }
 
 bool needs_mesh(Format format) {
-	return format != Format::SCENE && format != Format::UNKNOWN;
+	return format != Format::SCENE && format != Format::PRESET && format != Format::UNKNOWN;
 }
 
 std::string parse_png_size(const std::string &text, PngSize &size) {
@@ -101,6 +104,9 @@ std::vector<std::pair<std::string, std::string>> encode(const std::string &path,
 		const TreeModel &model, const ExportSettings &settings, const Textures &textures) {
 	if (format == Format::SCENE) {
 		return { { path, write_scene(model, "Tree", settings.twig_enable) } };
+	}
+	if (format == Format::PRESET) {
+		return { { path, write_preset(model) } };
 	}
 	if (format == Format::JSON) {
 		return { { path, write_json(model, bark_surface(model), twig_surface(model)) } };

@@ -3,7 +3,7 @@
 
 #include "export.h"
 #include "mesh_checks.h"
-#include "presets.h"
+#include "model/presets.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +102,7 @@ TEST(Options, BadInputFailsWithoutWritingAnything) {
 		{ { "--trunk-height", "2000000000", "--stats" }, 1, "too large" },
 		{ { "@/t.glb" }, 2, "give -o " },
 		{ { "--trunk-taper", "0.6", "-o", "@/t.tscn" }, 2, "a scene cannot hold --trunk-taper" },
+		{ { "--trunk-taper", "0.6", "-o", "@/t.tres" }, 2, "cannot hold --trunk-taper" },
 		{ { "--texture-size", "100", "-o", "@/t.glb" }, 2, "power of two" },
 		{ { "--from", "@/none.glb", "-o", "@/t.glb" }, 1, "cannot read" },
 		{ { "--from", "@/t.json", "--preset", "bush", "--stats" }, 2, "excludes" },
