@@ -468,6 +468,7 @@ bool Wendrel3D::is_growing() const {
 // --- registration ---
 
 void Wendrel3D::_bind_methods() {
+	bind_tool_methods();
 	godot::ClassDB::bind_method(godot::D_METHOD("set_seed"), &Wendrel3D::set_seed);
 	godot::ClassDB::bind_method(godot::D_METHOD("get_seed"), &Wendrel3D::get_seed);
 	godot::ClassDB::bind_method(godot::D_METHOD("set_segments"), &Wendrel3D::set_segments);

@@ -11,6 +11,7 @@
 #include "background_growth.h"
 #include "model/tree_model.h"
 #include "surface_arrays.h"
+#include "Wendrel3DPreset.h"
 
 #include <godot_cpp/classes/array_mesh.hpp>
 #include <godot_cpp/classes/material.hpp>
@@ -18,6 +19,7 @@
 #include <godot_cpp/classes/node3d.hpp>
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/static_body3d.hpp>
+#include <godot_cpp/variant/callable.hpp>
 
 #include <cstdint>
 #include <memory>
@@ -73,6 +75,11 @@ class Wendrel3D : public godot::Node3D {
 	// Registered after the accessors above them, and after the other properties.
 	static void bind_game_methods();
 	static void bind_game_properties();
+	// The tools (Wendrel3D_editor.cpp): the preset picked in the inspector, and helpers.
+	godot::Ref<Wendrel3DPreset> tool_preset;
+	int32_t random_seed() const;
+	godot::String path_beside_scene(const godot::String &p_extension) const;
+	static void bind_tool_methods();
 
 protected:
 	static void _bind_methods();
@@ -149,6 +156,22 @@ public:
 	godot::Ref<godot::ArrayMesh> bake_mesh();
 	// Whether a tree is growing on a worker thread; the signal tree_grown follows.
 	bool is_growing() const;
+
+	// The tools, each also an inspector button (Wendrel3D_editor.cpp).
+	godot::Error apply_preset(const godot::Ref<Wendrel3DPreset> &p_preset);
+	godot::Ref<Wendrel3DPreset> make_preset() const;
+	godot::Error save_preset(const godot::String &p_path);
+	int32_t randomize_seed();
+	godot::Error save_baked_mesh(const godot::String &p_path);
+	godot::Error export_gltf(const godot::String &p_path);
+	void set_tool_preset(const godot::Ref<Wendrel3DPreset> &p_preset);
+	godot::Ref<Wendrel3DPreset> get_tool_preset() const;
+	godot::Callable _get_tool_button(int64_t p_index) const;
+	void _tool_apply_preset();
+	void _tool_save_preset();
+	void _tool_randomize_seed();
+	void _tool_bake_mesh();
+	void _tool_export_gltf();
 
 	// C++ only, not bound: what the node shows, for tools and tests.
 	const wendrel::TreeModel &get_model() const { return *model; }

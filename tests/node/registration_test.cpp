@@ -61,6 +61,17 @@ const AccessorRow kAccessors[] = {
 // The accessors, then bake_mesh and is_growing.
 constexpr size_t kMethods = 2 * std::size(kAccessors) + 2;
 
+// The tools come first, so that the inspector shows them above the parameters: their
+// methods, then their group, the picked preset, one button per tool, and the group's end.
+const char *const kToolMethods[] = { "apply_preset", "make_preset", "save_preset", "randomize_seed",
+	"save_baked_mesh", "export_gltf", "set_tool_preset", "get_tool_preset", "_get_tool_button",
+	"_tool_apply_preset", "_tool_save_preset", "_tool_randomize_seed", "_tool_bake_mesh", "_tool_export_gltf" };
+const char *const kToolButtons[] = { "tool_apply_preset", "tool_save_preset", "tool_randomize_seed",
+	"tool_bake_mesh", "tool_export_gltf" };
+constexpr size_t kToolMethodCount = std::size(kToolMethods);
+constexpr size_t kToolProperties = 1 + std::size(kToolButtons);
+constexpr size_t kTools = kToolMethodCount + kToolProperties + 2;
+
 const char *const kMaterials = "StandardMaterial3D,ORMMaterial3D,ShaderMaterial";
 
 // Groups as {"group", name}; properties as {name, type, hint, hint string, setter, getter}.
@@ -132,11 +143,11 @@ TEST_F(RegistrationTest, ClassDerivesFromNode3DWithoutErrors) {
 }
 
 TEST_F(RegistrationTest, MethodsAreBoundInOrderWithTheirSignatures) {
-	ASSERT_EQ(record->methods.size(), kMethods);
+	ASSERT_EQ(record->methods.size(), kToolMethodCount + kMethods);
 	for (size_t i = 0; i < std::size(kAccessors); i++) {
 		const AccessorRow &row = kAccessors[i];
-		const MethodRecord &setter = record->methods[2 * i];
-		const MethodRecord &getter = record->methods[2 * i + 1];
+		const MethodRecord &setter = record->methods[kToolMethodCount + 2 * i];
+		const MethodRecord &getter = record->methods[kToolMethodCount + 2 * i + 1];
 		SCOPED_TRACE(row.setter);
 		const bool material = std::string(row.type) == "Ref<Material>";
 		EXPECT_EQ(setter.name, row.setter);
@@ -149,30 +160,59 @@ TEST_F(RegistrationTest, MethodsAreBoundInOrderWithTheirSignatures) {
 		EXPECT_EQ(getter.return_type, row.type);
 		EXPECT_EQ(getter.is_const, row.getter_const);
 	}
-	EXPECT_EQ(record->methods[kMethods - 2].name, "bake_mesh");
-	EXPECT_EQ(record->methods[kMethods - 2].return_type, "Ref<ArrayMesh>");
-	EXPECT_EQ(record->methods[kMethods - 1].name, "is_growing");
-	EXPECT_TRUE(record->methods[kMethods - 1].is_const);
+	const MethodRecord &bake = record->methods[record->methods.size() - 2];
+	EXPECT_EQ(bake.name, "bake_mesh");
+	EXPECT_EQ(bake.return_type, "Ref<ArrayMesh>");
+	EXPECT_EQ(record->methods.back().name, "is_growing");
+	EXPECT_TRUE(record->methods.back().is_const);
+}
+
+// Trap: a button whose getter the engine cannot call with its index, a picked preset stored
+// in every scene, or a tool that scripts cannot reach.
+TEST_F(RegistrationTest, TheToolsComeFirstAsEditorOnlyButtons) {
+	for (size_t i = 0; i < kToolMethodCount; i++) {
+		EXPECT_EQ(record->methods[i].name, kToolMethods[i]);
+		EXPECT_EQ(record->sequence[i], std::string("method ") + kToolMethods[i]);
+	}
+	EXPECT_EQ(record->methods[0].arg_types, std::vector<std::string>{ "const Ref<Wendrel3DPreset> &" });
+	EXPECT_EQ(record->sequence[kToolMethodCount], "group Tools");
+	EXPECT_EQ(record->groups.front().prefix, "tool_");
+	const PropertyRecord &preset = record->properties[0];
+	EXPECT_EQ(preset.name, "tool_preset");
+	EXPECT_EQ(preset.class_name, "Wendrel3DPreset");
+	EXPECT_EQ(preset.usage, 4u); // the editor's only
+	for (size_t i = 0; i < std::size(kToolButtons); i++) {
+		const PropertyRecord &button = record->properties[1 + i];
+		SCOPED_TRACE(kToolButtons[i]);
+		EXPECT_EQ(button.name, kToolButtons[i]);
+		EXPECT_EQ(button.type, 25); // Callable
+		EXPECT_EQ(button.hint, 39); // tool button
+		EXPECT_EQ(button.usage, 4u);
+		EXPECT_EQ(button.getter, "_get_tool_button");
+		EXPECT_EQ(button.setter, "");
+	}
+	EXPECT_EQ(record->sequence[kTools - 1], "group ");
+	EXPECT_TRUE(godot::stub::errors().empty()) << godot::stub::errors().front();
 }
 
 TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 	const std::vector<std::string> &sequence = record->sequence;
-	ASSERT_EQ(sequence.size(), kMethods + 1u + kEntries + 4u);
-	EXPECT_EQ(sequence[kMethods], "signal tree_grown");
-	size_t property = 0;
-	size_t group = 0;
+	ASSERT_EQ(sequence.size(), kTools + kMethods + 1u + kEntries + 4u);
+	EXPECT_EQ(sequence[kTools + kMethods], "signal tree_grown");
+	size_t property = kToolProperties;
+	size_t group = 2;
 	size_t parameters = 0;
 	for (size_t i = 0; i < kEntries; i++) {
 		const Entry &entry = kSequence[i];
 		SCOPED_TRACE(entry.name);
 		if (entry.type == 0) {
-			EXPECT_EQ(sequence[kMethods + 1 + i], std::string("group ") + entry.name);
+			EXPECT_EQ(sequence[kTools + kMethods + 1 + i], std::string("group ") + entry.name);
 			ASSERT_LT(group, record->groups.size());
 			EXPECT_EQ(record->groups[group].name, entry.name);
 			EXPECT_EQ(record->groups[group++].prefix, entry.hint_string);
 			continue;
 		}
-		EXPECT_EQ(sequence[kMethods + 1 + i], std::string("property ") + entry.name);
+		EXPECT_EQ(sequence[kTools + kMethods + 1 + i], std::string("property ") + entry.name);
 		ASSERT_LT(property, record->properties.size());
 		const PropertyRecord &p = record->properties[property++];
 		EXPECT_EQ(p.name, entry.name);
@@ -194,8 +234,8 @@ TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 		EXPECT_EQ(p.getter, entry.getter);
 		EXPECT_EQ(p.class_name, entry.type == 24 ? kMaterials : "");
 	}
-	EXPECT_EQ(property, 27u);
-	EXPECT_EQ(group, 6u);
+	EXPECT_EQ(property, kToolProperties + 27u);
+	EXPECT_EQ(group, 2u + 6u);
 	// Every row the table puts on the node is registered.
 	size_t on_node = 0;
 	for (const wendrel::PropertyRow &row : wendrel::property_table()) {
@@ -209,7 +249,7 @@ TEST_F(RegistrationTest, TheOverriddenVirtualsAreAnnounced) {
 	const std::vector<std::string> virtuals = { "_process", "_enter_tree", "_exit_tree", "_ready" };
 	EXPECT_EQ(record->virtuals, virtuals);
 	for (size_t i = 0; i < virtuals.size(); i++) {
-		EXPECT_EQ(record->sequence[kMethods + 1 + kEntries + i], "virtual " + virtuals[i]);
+		EXPECT_EQ(record->sequence[kTools + kMethods + 1 + kEntries + i], "virtual " + virtuals[i]);
 	}
 }
 
@@ -257,6 +297,9 @@ TEST_F(RegistrationTest, BoundGettersReturnWhatBoundSettersStored) {
 
 // --- the entry point and the level callbacks ---
 
+// The preset first: the node's tool property names it as its resource type.
+const std::vector<std::string> kClasses = { "Wendrel3DPreset", "Wendrel3D" };
+
 class EntryTest : public ::testing::Test {
 protected:
 	GDExtensionInitialization init = {};
@@ -275,7 +318,7 @@ TEST_F(EntryTest, EntryAsksForTheSceneLevelAndRegistersThere) {
 	// The engine initialises the levels from the minimum up, and shuts them down in reverse.
 	init.initialize(init.userdata, GDEXTENSION_INITIALIZATION_SCENE);
 	init.initialize(init.userdata, GDEXTENSION_INITIALIZATION_EDITOR);
-	EXPECT_EQ(godot::stub::registered_class_names(), std::vector<std::string>{ "Wendrel3D" });
+	EXPECT_EQ(godot::stub::registered_class_names(), kClasses);
 	EXPECT_EQ(godot::stub::find_class("Wendrel3D")->level, 2);
 	godot::Object *node = godot::stub::instantiate("Wendrel3D");
 	ASSERT_NE(godot::Object::cast_to<godot::Node3D>(node), nullptr);
@@ -307,11 +350,11 @@ TEST_F(EntryTest, InitializerRegistersOnlyAtTheSceneLevel) {
 		EXPECT_TRUE(godot::stub::registered_class_names().empty()) << level;
 	}
 	initialize_wendrel3d_module(godot::MODULE_INITIALIZATION_LEVEL_SCENE);
-	EXPECT_EQ(godot::stub::registered_class_names(), std::vector<std::string>{ "Wendrel3D" });
+	EXPECT_EQ(godot::stub::registered_class_names(), kClasses);
 	for (int level = 0; level < 4; level++) {
 		uninitialize_wendrel3d_module(godot::ModuleInitializationLevel(level));
 	}
-	EXPECT_EQ(godot::stub::registered_class_names(), std::vector<std::string>{ "Wendrel3D" });
+	EXPECT_EQ(godot::stub::registered_class_names(), kClasses);
 	EXPECT_TRUE(godot::stub::errors().empty());
 }
 

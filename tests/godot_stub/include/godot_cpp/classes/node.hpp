@@ -23,6 +23,7 @@ class Node : public Object {
 	std::vector<Node *> listed_children(bool p_include_internal) const;
 	bool inside_tree = false;
 	bool processing = false;
+	StringName name;
 
 	friend void stub::enter_tree(Node *p_node);
 	friend void stub::exit_tree(Node *p_node);
@@ -42,6 +43,11 @@ public:
 	int32_t get_child_count(bool p_include_internal = false) const;
 	Node *get_child(int32_t p_index, bool p_include_internal = false) const;
 	Node *get_parent() const { return parent; }
+	void set_name(const StringName &p_name) { name = p_name; }
+	StringName get_name() const { return name; }
+	// No scene is ever loaded or saved here: no owner, no file.
+	Node *get_owner() const { return nullptr; }
+	String get_scene_file_path() const { return String(); }
 	bool is_inside_tree() const { return inside_tree; }
 	void set_process(bool p_enable);
 	bool is_processing() const { return processing; }
