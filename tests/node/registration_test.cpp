@@ -9,7 +9,9 @@
 #include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/core/class_db.hpp>
 
+#include <algorithm>
 #include <iterator>
+#include <set>
 
 extern "C" GDExtensionBool wendrel3d_library_init(GDExtensionInterfaceGetProcAddress p_get_proc_address,
 		GDExtensionClassLibraryPtr p_library, GDExtensionInitialization *r_initialization);
@@ -192,6 +194,18 @@ TEST_F(RegistrationTest, TheToolsComeFirstAsEditorOnlyButtons) {
 		EXPECT_EQ(button.setter, "");
 	}
 	EXPECT_EQ(record->sequence[kTools - 1], "group ");
+	// Each button calls a bound method of its own on the node.
+	Wendrel3D *node = godot::Object::cast_to<Wendrel3D>(godot::stub::instantiate("Wendrel3D"));
+	ASSERT_NE(node, nullptr);
+	std::set<std::string> actions;
+	for (size_t i = 0; i < std::size(kToolButtons); i++) {
+		const godot::Callable action = node->_get_tool_button(int64_t(i));
+		EXPECT_EQ(action.stub_object(), node);
+		EXPECT_NE(std::find(std::begin(kToolMethods), std::end(kToolMethods), action.stub_method().str()), std::end(kToolMethods)) << action.stub_method().str();
+		actions.insert(action.stub_method().str());
+	}
+	EXPECT_EQ(actions.size(), std::size(kToolButtons));
+	godot::memdelete(node);
 	EXPECT_TRUE(godot::stub::errors().empty()) << godot::stub::errors().front();
 }
 
