@@ -176,7 +176,7 @@ godot::Callable Wendrel3D::_get_tool_button(int64_t p_index) const {
 // The undo step keeps copies of the values before and after, so that undo and redo give
 // the same trees even when the preset file changes in between.
 void Wendrel3D::_tool_apply_preset() {
-	ERR_FAIL_COND_MSG(tool_preset.is_null(), "Wendrel3D: pick a preset first (the Preset property above the button).");
+	ERR_FAIL_COND_MSG(tool_preset.is_null(), "Wendrel3D: pick a preset first (the Tool Preset property above the button).");
 	Ref<Wendrel3DPreset> after;
 	after.instantiate();
 	after->set_properties(tool_preset->get_properties());
@@ -191,7 +191,7 @@ void Wendrel3D::_tool_apply_preset() {
 	undo_redo->commit_action();
 }
 
-// Saved beside the scene and put into the Preset property, from where the inspector's
+// Saved beside the scene and put into the Tool Preset property, from where the inspector's
 // resource menu can save it elsewhere.
 void Wendrel3D::_tool_save_preset() {
 	const String path = path_beside_scene("tres");
@@ -235,7 +235,8 @@ void Wendrel3D::_tool_export_gltf() {
 
 // --- registration ---
 
-// Registered first, so that the inspector shows the tools above the parameters.
+// Registered first and in no group, so that the inspector shows the tools above the
+// parameters, and open: a group would start folded.
 void Wendrel3D::bind_tool_methods() {
 	using godot::ClassDB;
 	using godot::D_METHOD;
@@ -254,7 +255,6 @@ void Wendrel3D::bind_tool_methods() {
 	ClassDB::bind_method(D_METHOD("_tool_bake_mesh"), &Wendrel3D::_tool_bake_mesh);
 	ClassDB::bind_method(D_METHOD("_tool_export_gltf"), &Wendrel3D::_tool_export_gltf);
 
-	ClassDB::add_property_group(get_class_static(), "Tools", "tool_");
 	// The picked preset is the editor's, not the scene's: applied, its values are.
 	ClassDB::add_property(get_class_static(),
 			godot::PropertyInfo(godot::Variant::OBJECT, "tool_preset", godot::PROPERTY_HINT_RESOURCE_TYPE, "Wendrel3DPreset", godot::PROPERTY_USAGE_EDITOR),
@@ -264,5 +264,4 @@ void Wendrel3D::bind_tool_methods() {
 				godot::PropertyInfo(godot::Variant::CALLABLE, TOOL_BUTTONS[i].property, godot::PROPERTY_HINT_TOOL_BUTTON, TOOL_BUTTONS[i].hint, godot::PROPERTY_USAGE_EDITOR),
 				"", "_get_tool_button", int(i));
 	}
-	ClassDB::add_property_group(get_class_static(), "", "");
 }

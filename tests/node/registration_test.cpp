@@ -63,8 +63,8 @@ const AccessorRow kAccessors[] = {
 // The accessors, then bake_mesh and is_growing.
 constexpr size_t kMethods = 2 * std::size(kAccessors) + 2;
 
-// The tools come first, so that the inspector shows them above the parameters: their
-// methods, then their group, the picked preset, one button per tool, and the group's end.
+// The tools come first and in no group, so that the inspector shows them open above the
+// parameters: their methods, then the picked preset and one button per tool.
 const char *const kToolMethods[] = { "apply_preset", "make_preset", "save_preset", "randomize_seed",
 	"save_baked_mesh", "export_gltf", "set_tool_preset", "get_tool_preset", "_get_tool_button",
 	"_tool_apply_preset", "_tool_save_preset", "_tool_randomize_seed", "_tool_bake_mesh", "_tool_export_gltf" };
@@ -72,7 +72,7 @@ const char *const kToolButtons[] = { "tool_apply_preset", "tool_save_preset", "t
 	"tool_bake_mesh", "tool_export_gltf" };
 constexpr size_t kToolMethodCount = std::size(kToolMethods);
 constexpr size_t kToolProperties = 1 + std::size(kToolButtons);
-constexpr size_t kTools = kToolMethodCount + kToolProperties + 2;
+constexpr size_t kTools = kToolMethodCount + kToolProperties;
 
 const char *const kMaterials = "StandardMaterial3D,ORMMaterial3D,ShaderMaterial";
 
@@ -177,8 +177,7 @@ TEST_F(RegistrationTest, TheToolsComeFirstAsEditorOnlyButtons) {
 		EXPECT_EQ(record->sequence[i], std::string("method ") + kToolMethods[i]);
 	}
 	EXPECT_EQ(record->methods[0].arg_types, std::vector<std::string>{ "const Ref<Wendrel3DPreset> &" });
-	EXPECT_EQ(record->sequence[kToolMethodCount], "group Tools");
-	EXPECT_EQ(record->groups.front().prefix, "tool_");
+	EXPECT_EQ(record->sequence[kToolMethodCount], "property tool_preset");
 	const PropertyRecord &preset = record->properties[0];
 	EXPECT_EQ(preset.name, "tool_preset");
 	EXPECT_EQ(preset.class_name, "Wendrel3DPreset");
@@ -193,7 +192,7 @@ TEST_F(RegistrationTest, TheToolsComeFirstAsEditorOnlyButtons) {
 		EXPECT_EQ(button.getter, "_get_tool_button");
 		EXPECT_EQ(button.setter, "");
 	}
-	EXPECT_EQ(record->sequence[kTools - 1], "group ");
+	EXPECT_EQ(record->sequence[kTools], "method set_seed");
 	// Each button calls a bound method of its own on the node.
 	Wendrel3D *node = godot::Object::cast_to<Wendrel3D>(godot::stub::instantiate("Wendrel3D"));
 	ASSERT_NE(node, nullptr);
@@ -214,7 +213,7 @@ TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 	ASSERT_EQ(sequence.size(), kTools + kMethods + 1u + kEntries + 4u);
 	EXPECT_EQ(sequence[kTools + kMethods], "signal tree_grown");
 	size_t property = kToolProperties;
-	size_t group = 2;
+	size_t group = 0;
 	size_t parameters = 0;
 	for (size_t i = 0; i < kEntries; i++) {
 		const Entry &entry = kSequence[i];
@@ -249,7 +248,7 @@ TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 		EXPECT_EQ(p.class_name, entry.type == 24 ? kMaterials : "");
 	}
 	EXPECT_EQ(property, kToolProperties + 27u);
-	EXPECT_EQ(group, 2u + 6u);
+	EXPECT_EQ(group, 6u);
 	// Every row the table puts on the node is registered.
 	size_t on_node = 0;
 	for (const wendrel::PropertyRow &row : wendrel::property_table()) {

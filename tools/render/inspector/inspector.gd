@@ -1,6 +1,5 @@
-# Takes the README's picture of a Wendrel3D's inspector, with the Tools group open and the
-# conifer preset picked, and quits. Enabled only in the project copy that scripts/render.sh
-# lays out:
+# Takes the README's picture of a Wendrel3D's inspector, with the conifer preset picked, and
+# quits. Enabled only in the project copy that scripts/render.sh lays out:
 #     godot --editor --path <project> -- <output folder>
 @tool
 extends EditorPlugin
@@ -22,7 +21,6 @@ func _take() -> void:
 		await get_tree().process_frame
 	var node := EditorInterface.get_edited_scene_root()
 	node.tool_preset = load("res://addons/wendrel3d/presets/conifer.tres")
-	node.editor_set_section_unfold("Tools", true)
 	EditorInterface.edit_node(node)
 	EditorInterface.get_inspector().get_parent_control().custom_minimum_size.x = 380
 	for i in 60:
