@@ -10,6 +10,8 @@ func _enter_tree() -> void:
 
 
 func _take() -> void:
+	# The editor draws only when something changes; the picture needs frames drawn.
+	OS.low_processor_usage_mode = false
 	for i in 10:
 		await get_tree().process_frame
 	var path := "res://presets/default.tscn"
@@ -31,5 +33,6 @@ func _take() -> void:
 	var dock := inspector.get_parent_control() if inspector.get_parent_control() else inspector
 	var rect := Rect2i(dock.get_global_rect()).intersection(Rect2i(Vector2i.ZERO, image.get_size()))
 	rect = rect.grow_individual(0, 0, 0, -maxi(0, rect.size.y - 560))
+	print("inspector picture: ", rect)
 	image.get_region(rect).save_png(OS.get_cmdline_user_args()[0].path_join("inspector.png"))
 	get_tree().quit()
