@@ -16,6 +16,22 @@ namespace godot {
 
 using stub::detail::record_call;
 
+namespace {
+
+// The engine's singletons live as long as the engine: they are not counted among the
+// objects a test must free.
+template <typename T>
+T *singleton() {
+	static T *instance = [] {
+		static T object;
+		stub::detail::state().live.erase(&object);
+		return &object;
+	}();
+	return instance;
+}
+
+} // namespace
+
 void Object::notify_property_list_changed() {
 	record_call(this, "Object.notify_property_list_changed");
 }
@@ -41,18 +57,15 @@ String String::validate_filename() const {
 }
 
 Engine *Engine::get_singleton() {
-	static Engine engine;
-	return &engine;
+	return singleton<Engine>();
 }
 
 EditorInterface *EditorInterface::get_singleton() {
-	static EditorInterface editor;
-	return &editor;
+	return singleton<EditorInterface>();
 }
 
 EditorUndoRedoManager *EditorInterface::get_editor_undo_redo() const {
-	static EditorUndoRedoManager manager;
-	return &manager;
+	return singleton<EditorUndoRedoManager>();
 }
 
 void EditorUndoRedoManager::record(const char *p_method, const StringName &p_name) {
@@ -78,8 +91,7 @@ Error GLTFDocument::write_to_filesystem(const Ref<GLTFState> &, const String &p_
 }
 
 ResourceSaver *ResourceSaver::get_singleton() {
-	static ResourceSaver saver;
-	return &saver;
+	return singleton<ResourceSaver>();
 }
 
 Error ResourceSaver::save(const Ref<Resource> &p_resource, const String &p_path, uint32_t p_flags) {
