@@ -19,8 +19,6 @@
 #include <godot_cpp/variant/callable.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 
-#include <cmath>
-
 using godot::Error;
 using godot::Ref;
 using godot::String;
