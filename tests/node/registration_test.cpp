@@ -58,8 +58,8 @@ const AccessorRow kAccessors[] = {
 	{ "set_collision_min_radius", "radius", "float", "get_collision_min_radius", true },
 	{ "set_lod_enable", "enable", "bool", "get_lod_enable", true },
 };
-// The accessors, then bake_mesh and is_growing.
-constexpr size_t kMethods = 2 * std::size(kAccessors) + 2;
+// The accessors, then bake_mesh, is_growing and bake_scene.
+constexpr size_t kMethods = 2 * std::size(kAccessors) + 3;
 
 const char *const kMaterials = "StandardMaterial3D,ORMMaterial3D,ShaderMaterial";
 
@@ -149,10 +149,12 @@ TEST_F(RegistrationTest, MethodsAreBoundInOrderWithTheirSignatures) {
 		EXPECT_EQ(getter.return_type, row.type);
 		EXPECT_EQ(getter.is_const, row.getter_const);
 	}
-	EXPECT_EQ(record->methods[kMethods - 2].name, "bake_mesh");
-	EXPECT_EQ(record->methods[kMethods - 2].return_type, "Ref<ArrayMesh>");
-	EXPECT_EQ(record->methods[kMethods - 1].name, "is_growing");
-	EXPECT_TRUE(record->methods[kMethods - 1].is_const);
+	EXPECT_EQ(record->methods[kMethods - 3].name, "bake_mesh");
+	EXPECT_EQ(record->methods[kMethods - 3].return_type, "Ref<ArrayMesh>");
+	EXPECT_EQ(record->methods[kMethods - 2].name, "is_growing");
+	EXPECT_TRUE(record->methods[kMethods - 2].is_const);
+	EXPECT_EQ(record->methods[kMethods - 1].name, "bake_scene");
+	EXPECT_EQ(record->methods[kMethods - 1].return_type, "Ref<PackedScene>");
 }
 
 TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {

@@ -26,4 +26,9 @@ enum MethodFlags : uint64_t {
 	METHOD_FLAGS_DEFAULT = 1,
 };
 
+enum Error {
+	OK = 0,
+	FAILED = 1,
+};
+
 } // namespace godot
