@@ -6,6 +6,7 @@
 #include "parameters.h"
 #include "presets.h"
 #include "recipe.h"
+#include "seeds.h"
 
 #include <CLI/CLI.hpp>
 
@@ -32,6 +33,10 @@ struct Options {
 	bool no_twigs = false;
 	int threads = 1;
 	bool wind = false;
+	// Game data and variants (see add_game_options()).
+	bool collision = false;
+	float collision_min_radius = COLLISION_MIN_RADIUS;
+	std::string seeds;
 	bool stats = false;
 	bool list_presets = false;
 };
@@ -62,6 +67,21 @@ void add_parameter_options(CLI::App &app, Options &options) {
 										->check(number)
 										->group("Tree parameters"));
 	}
+}
+
+// Collision shapes and variants, for trees used as game assets.
+void add_game_options(CLI::App &app, Options &options) {
+	app.add_flag("--collision", options.collision, "add the node's collision capsules to a glTF file, as OMI_physics_shape capsules under an OMI_physics_body static body, which Godot imports as a StaticBody3D with a CollisionShape3D each");
+	app.add_option("--collision-min-radius", options.collision_min_radius, "with --collision, branches this thin or thinner get no capsule; the trunk always has them (default 0.05, as the node's collision_min_radius)")
+			->type_name("M")
+			->check(CLI::Range(0.0f, 1e6f));
+	app.add_option("--seeds", options.seeds, "grow one tree per seed from A to B and write each: every output path must hold {seed}, which becomes the tree's seed")
+			->type_name("A-B")
+			->check(CLI::Validator([](std::string &text) {
+				SeedRange range;
+				return parse_seed_range(text, range);
+			},
+					""));
 }
 
 void add_other_options(CLI::App &app, Options &options) {
@@ -233,6 +253,7 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	model.set_properties(properties);
 	model.thread_count = options.threads;
 	model.with_wind = options.wind;
+	model.with_collision = options.collision;
 	auto start = std::chrono::steady_clock::now();
 	if (any_needs_mesh(options)) {
 		model.generate();
@@ -243,6 +264,8 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	settings.texture_size = options.texture_size;
 	settings.twig_enable = recipe.twig_enable;
 	settings.wind = options.wind;
+	settings.collision = options.collision;
+	settings.collision_min_radius = options.collision_min_radius;
 	// The textures are the same for every output, and large ones take a while to draw.
 	Textures textures;
 	for (const std::string &path : options.outputs) {
@@ -261,6 +284,46 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 		print_stats(out, size, model, elapsed.count());
 	}
 	return EXIT_OK;
+}
+
+// Each seed's tree is grown once and written to the output paths with its seed in them; the
+// trees of the seeds before a failure stay written.
+int grow_each_seed(const Options &options, const Recipe &recipe, std::ostream &out) {
+	SeedRange range;
+	parse_seed_range(options.seeds, range);
+	for (int64_t seed = range.first; seed <= range.last; ++seed) {
+		Options variant = options;
+		for (std::string &path : variant.outputs) {
+			path = with_seed(path, int32_t(seed));
+		}
+		Recipe grown = recipe;
+		grown.properties.seed = int32_t(seed);
+		if (options.stats) {
+			out << "seed            " << seed << "\n";
+		}
+		grow_and_write(variant, grown, out);
+	}
+	return EXIT_OK;
+}
+
+// --seeds needs {seed} in every output path, or the trees would overwrite one another, and
+// replaces the --seed of one tree.
+std::string seeds_problem(const Options &options) {
+	if (options.seeds.empty()) {
+		return "";
+	}
+	const Parameter *seed = find_parameter("seed");
+	for (size_t i = 0; i < parameters().size(); ++i) {
+		if (&parameters()[i] == seed && options.given[i]->count() > 0) {
+			return "give either --seed or --seeds, not both";
+		}
+	}
+	for (const std::string &path : options.outputs) {
+		if (path.find(SEED_MARKER) == std::string::npos) {
+			return "with --seeds, every output path must hold {seed}, as in -o tree_{seed}.glb; '" + path + "' does not";
+		}
+	}
+	return "";
 }
 
 int usage_error(std::ostream &err, std::string message) {
@@ -290,6 +353,7 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 	Options options;
 	add_parameter_options(app, options);
 	add_other_options(app, options);
+	add_game_options(app, options);
 	std::vector<const char *> argv = { "wendrel" };
 	for (const std::string &arg : args) {
 		argv.push_back(arg.c_str());
@@ -314,6 +378,9 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 		return EXIT_OK;
 	}
 	std::string problem = check_outputs(options);
+	if (problem.empty()) {
+		problem = seeds_problem(options);
+	}
 	if (!problem.empty()) {
 		return usage_error(err, problem);
 	}
@@ -326,7 +393,7 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 		if (!problem.empty()) {
 			return usage_error(err, problem);
 		}
-		return grow_and_write(options, recipe, out);
+		return options.seeds.empty() ? grow_and_write(options, recipe, out) : grow_each_seed(options, recipe, out);
 	} catch (const std::bad_alloc &) {
 		err << "wendrel: error: out of memory while growing the tree\n";
 	} catch (const std::exception &e) {
