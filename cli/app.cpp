@@ -239,8 +239,9 @@ std::string refused_value(const TreeProperties &properties) {
 	return measure_tree(alone).fault ? describe_fault(size, properties) : "";
 }
 
-// Grows the tree, writes every output at once, and prints the statistics.
-int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &out) {
+// Grows the tree, writes every output at once, and prints the statistics. The textures are
+// drawn into r_textures the first time an output needs them, and kept for the next tree.
+int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &out, Textures &r_textures) {
 	const TreeProperties &properties = recipe.properties;
 	TreeSize size = measure_tree(properties);
 	if (size.fault) {
@@ -266,16 +267,15 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	settings.wind = options.wind;
 	settings.collision = options.collision;
 	settings.collision_min_radius = options.collision_min_radius;
-	// The textures are the same for every output, and large ones take a while to draw.
-	Textures textures;
+	// The textures are the same for every output and every tree, and take a while to draw.
 	for (const std::string &path : options.outputs) {
-		if (needs_textures(format_of(path)) && textures.bark_png.empty()) {
-			textures = make_textures(settings.texture_size);
+		if (needs_textures(format_of(path)) && r_textures.bark_png.empty()) {
+			r_textures = make_textures(settings.texture_size);
 		}
 	}
 	std::vector<std::pair<std::string, std::string>> files;
 	for (const std::string &path : options.outputs) {
-		for (auto &file : encode(path, format_of(path), model, settings, textures)) {
+		for (auto &file : encode(path, format_of(path), model, settings, r_textures)) {
 			add_file(files, std::move(file));
 		}
 	}
@@ -291,6 +291,7 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 int grow_each_seed(const Options &options, const Recipe &recipe, std::ostream &out) {
 	SeedRange range;
 	parse_seed_range(options.seeds, range);
+	Textures textures;
 	for (int64_t seed = range.first; seed <= range.last; ++seed) {
 		Options variant = options;
 		for (std::string &path : variant.outputs) {
@@ -301,7 +302,7 @@ int grow_each_seed(const Options &options, const Recipe &recipe, std::ostream &o
 		if (options.stats) {
 			out << "seed            " << seed << "\n";
 		}
-		grow_and_write(variant, grown, out);
+		grow_and_write(variant, grown, out, textures);
 	}
 	return EXIT_OK;
 }
@@ -393,7 +394,8 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 		if (!problem.empty()) {
 			return usage_error(err, problem);
 		}
-		return options.seeds.empty() ? grow_and_write(options, recipe, out) : grow_each_seed(options, recipe, out);
+		Textures textures;
+		return options.seeds.empty() ? grow_and_write(options, recipe, out, textures) : grow_each_seed(options, recipe, out);
 	} catch (const std::bad_alloc &) {
 		err << "wendrel: error: out of memory while growing the tree\n";
 	} catch (const std::exception &e) {
