@@ -286,8 +286,8 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	return EXIT_OK;
 }
 
-// Each seed's tree is grown once and written to the output paths with its seed in them; the
-// trees of the seeds before a failure stay written.
+// Each seed's tree is grown once and written to the output paths with its seed in them. A
+// failure names its seed; the trees of the seeds before it stay written.
 int grow_each_seed(const Options &options, const Recipe &recipe, std::ostream &out) {
 	SeedRange range;
 	parse_seed_range(options.seeds, range);
@@ -302,7 +302,11 @@ int grow_each_seed(const Options &options, const Recipe &recipe, std::ostream &o
 		if (options.stats) {
 			out << "seed            " << seed << "\n";
 		}
-		grow_and_write(variant, grown, out, textures);
+		try {
+			grow_and_write(variant, grown, out, textures);
+		} catch (const std::runtime_error &e) {
+			throw std::runtime_error("seed " + std::to_string(seed) + ": " + e.what());
+		}
 	}
 	return EXIT_OK;
 }

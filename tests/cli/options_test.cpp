@@ -112,6 +112,7 @@ TEST(Options, BadInputFailsWithoutWritingAnything) {
 		{ { "--seeds", "1-3", "-o", "@/t_{seed}.glb", "-o", "@/t.png" }, 2, "t.png' does not" },
 		{ { "--seeds", "1-3", "--seed", "4", "-o", "@/t_{seed}.glb" }, 2, "either --seed or --seeds" },
 		{ { "--collision-min-radius", "-1", "-o", "@/t.glb" }, 2, "--collision-min-radius" },
+		{ { "--seeds", "1-2", "-o", "@/missing/t_{seed}.glb" }, 1, "seed 1: cannot write" },
 		{ { "--trunk-branches-count", "8", "--trunk-branch-length", "10", "--branch-length-exponent", "1.5", "-o", "@/t.glb" },
 				1, "cannot build the tree: --branch-length-exponent 1.5 makes the branches too long" },
 	};
