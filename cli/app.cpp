@@ -95,7 +95,7 @@ void add_other_options(CLI::App &app, Options &options) {
 			->type_name("FILE")
 			->excludes(preset);
 	app.add_flag("--no-twigs", options.no_twigs, "leave the twig cards out, as the node's twig_enable off does");
-	app.add_flag("--wind", options.wind, "add the wind records to every vertex of a glTF file, as the attribute _WIND: chain, level / 15, phase, flutter (see the README)");
+	app.add_flag("--wind", options.wind, "add the wind records to every vertex of a glTF file: chain, level / 15, phase, flutter, as the attribute _WIND and as the texture coordinate sets 2 and 3, which Godot imports as CUSTOM0 (see the README)");
 	app.add_option("--texture-size", options.texture_size, "sides of the bark and leaf textures in pixels, a power of two from 16 to 2048 (default 256)")
 			->type_name("PX")
 			->check(CLI::Validator([](std::string &text) {
