@@ -6,6 +6,7 @@
 #include "textures.h"
 
 #include <string>
+#include <vector>
 
 namespace wendrel {
 
@@ -39,7 +40,10 @@ struct TextureNames {
 // with textured materials "bark" and "twig" (the twig's cut out by alpha). The root node's
 // extras hold the recipe and the tool's version. A surface without faces is left out.
 // `binary` selects .glb, which embeds the textures; a .gltf refers to them by file name.
-std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const TextureNames &names, const Recipe &recipe, bool binary);
+// With `capsules`, a third child "collision" holds them as physics shapes (see add_collision()
+// in gltf_export.cpp), even when there are none.
+std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const TextureNames &names, const Recipe &recipe, bool binary,
+		const std::vector<CollisionCapsule> *capsules = nullptr);
 
 // Wavefront OBJ: objects "bark" and "twigs", using the materials of write_mtl() from the
 // file named `mtl_name`. Texture v is flipped (v' = 1 - v): OBJ counts it from the bottom.

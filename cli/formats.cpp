@@ -121,11 +121,13 @@ std::vector<std::pair<std::string, std::string>> encode(const std::string &path,
 	bool wind = settings.wind && (format == Format::GLB || format == Format::GLTF);
 	const Mesh bark = export_mesh(bark_surface(model), wind ? model.wind.data() : nullptr);
 	const Mesh twigs = export_twigs(model, settings.twig_enable, wind ? model.twig_wind.data() : nullptr);
+	const std::vector<CollisionCapsule> capsules = settings.collision ? collision_capsules(model.collision_segments, settings.collision_min_radius) : std::vector<CollisionCapsule>();
+	const std::vector<CollisionCapsule> *collision = settings.collision ? &capsules : nullptr;
 	switch (format) {
 		case Format::GLB:
-			return { { path, write_gltf(bark, twigs, textures, names, recipe, true) } };
+			return { { path, write_gltf(bark, twigs, textures, names, recipe, true, collision) } };
 		case Format::GLTF:
-			return with_texture_files({ path, write_gltf(bark, twigs, textures, names, recipe, false) }, path, textures);
+			return with_texture_files({ path, write_gltf(bark, twigs, textures, names, recipe, false, collision) }, path, textures);
 		case Format::OBJ: {
 			std::vector<std::pair<std::string, std::string>> files = with_texture_files({ path, write_obj(bark, twigs, base_name(replace_extension(path, ".mtl"))) }, path, textures);
 			files.emplace_back(replace_extension(path, ".mtl"), write_mtl(names));

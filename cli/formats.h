@@ -42,6 +42,9 @@ struct ExportSettings {
 	int texture_size = 256; // sides of both textures, in pixels; see valid_texture_size()
 	bool twig_enable = true;
 	bool wind = false; // glTF files carry the wind records (the model was generated with them)
+	// glTF files carry the collision capsules (the model was generated with its segments).
+	bool collision = false;
+	float collision_min_radius = COLLISION_MIN_RADIUS;
 };
 
 // Whether the format shows the materials' textures.

@@ -13,7 +13,11 @@ engine_require "Engine tests"
 
 start=$SECONDS
 engine_prepare
-engine_lay_out_project tests/engine tests
+# The tool's glTF file, imported with the project as a game imports it.
+assets=$engine_build/tool-files
+rm -rf "$assets" && mkdir -p "$assets"
+"$engine_build/cli/wendrel" --wind --collision -o "$assets/imported_tree.glb"
+engine_lay_out_project tests/engine tests "$assets"
 "$engine_build/cli/wendrel" -o "$engine_project/tests/default.json"
 cp "$engine_source/README.md" "$engine_project/tests/README.md"
 cp "$engine_source/doc_classes/Wendrel3D.xml" "$engine_project/tests/"

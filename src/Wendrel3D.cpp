@@ -429,38 +429,6 @@ bool Wendrel3D::get_lod_enable() const {
 	return lod_enable;
 }
 
-// --- baking ---
-
-// Grows the tree of the stored properties when the one shown is not it (outside the scene
-// tree, or while a tree grows), without touching the children.
-Ref<ArrayMesh> Wendrel3D::bake_mesh() {
-	const wendrel::TreeModel *source = model.get();
-	std::unique_ptr<wendrel::TreeModel> fresh;
-	if (stale || growth) {
-		fresh.reset(new wendrel::TreeModel());
-		fresh->set_properties(properties);
-		ask_for_game_data(*fresh);
-		if (!generate(*fresh, "bake")) {
-			return Ref<ArrayMesh>();
-		}
-		source = fresh.get();
-	}
-	Ref<ArrayMesh> mesh;
-	mesh.instantiate();
-	wendrel::engine::add_surface(mesh, wendrel::bark_surface(*source), wind_records(source->wind, source->vertex_count), index_orders->bark);
-	if (mesh->get_surface_count() == 1) {
-		mesh->surface_set_material(0, material_trunk);
-	}
-	if (twig_enable) {
-		const int32_t twig_index = mesh->get_surface_count();
-		wendrel::engine::add_surface(mesh, wendrel::twig_surface(*source), wind_records(source->twig_wind, source->twig_vertex_count), index_orders->twigs);
-		if (mesh->get_surface_count() > twig_index) {
-			mesh->surface_set_material(twig_index, material_twig);
-		}
-	}
-	return mesh;
-}
-
 bool Wendrel3D::is_growing() const {
 	return growth != nullptr;
 }
@@ -518,6 +486,7 @@ void Wendrel3D::_bind_methods() {
 	bind_game_methods();
 	godot::ClassDB::bind_method(godot::D_METHOD("bake_mesh"), &Wendrel3D::bake_mesh);
 	godot::ClassDB::bind_method(godot::D_METHOD("is_growing"), &Wendrel3D::is_growing);
+	bind_bake_methods();
 
 	ADD_SIGNAL(godot::MethodInfo("tree_grown"));
 

@@ -17,6 +17,7 @@
 #include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/classes/mesh_instance3d.hpp>
 #include <godot_cpp/classes/node3d.hpp>
+#include <godot_cpp/classes/packed_scene.hpp>
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/static_body3d.hpp>
 #include <godot_cpp/variant/callable.hpp>
@@ -36,7 +37,7 @@ class Wendrel3D : public godot::Node3D {
 	// Data for games (Wendrel3D_game.cpp), all off by default.
 	bool wind_data = false;
 	bool collision_enable = false;
-	float collision_min_radius = 0.05f;
+	float collision_min_radius = wendrel::COLLISION_MIN_RADIUS;
 	godot::StaticBody3D *collision_body = nullptr; // internal child while collision_enable is on
 	bool lod_enable = false;
 	godot::Ref<godot::Material> material_trunk;
@@ -72,7 +73,12 @@ class Wendrel3D : public godot::Node3D {
 	// What the generator has to add for the properties set: wind records, collision segments.
 	void ask_for_game_data(wendrel::TreeModel &r_model) const;
 	void update_collision();
+	// The tree of the stored properties, for baking: the one shown when it is that tree, else
+	// one grown into r_fresh. Null, with a message, when memory ran out.
+	const wendrel::TreeModel *baked_model(std::unique_ptr<wendrel::TreeModel> &r_fresh) const;
+	godot::Ref<godot::ArrayMesh> baked_mesh(const wendrel::TreeModel &p_model) const;
 	// Registered after the accessors above them, and after the other properties.
+	static void bind_bake_methods();
 	static void bind_game_methods();
 	static void bind_game_properties();
 	// The tools (Wendrel3D_editor.cpp): the preset picked in the inspector, and helpers.
@@ -152,8 +158,13 @@ public:
 	bool get_lod_enable() const;
 
 	// A new mesh of the tree as shown: the bark surface, then the twig surface when twigs are
-	// on, each with its material. It shares nothing with the node.
+	// on, each with its material, the wind colours when wind_data is on and the levels of
+	// detail when lod_enable is on. It shares nothing with the node. (Wendrel3D_bake.cpp)
 	godot::Ref<godot::ArrayMesh> bake_mesh();
+	// A new scene of the tree as shown, for games that place many trees without the
+	// extension: a Node3D "Tree" holding a MeshInstance3D "Mesh" with bake_mesh()'s mesh and,
+	// when collision_enable is on, a StaticBody3D "Collision" with a CollisionShape3D per capsule.
+	godot::Ref<godot::PackedScene> bake_scene();
 	// Whether a tree is growing on a worker thread; the signal tree_grown follows.
 	bool is_growing() const;
 

@@ -8,6 +8,7 @@
 #include "model/geometry.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace wendrel {
 
@@ -48,5 +49,22 @@ struct CollisionSegment {
 	float radius;
 	int32_t level;
 };
+
+// A capsule as physics engines take one: centred between a segment's ends, its axis the unit
+// vector from start to end, its height the whole length, both rounded caps included.
+struct CollisionCapsule {
+	Vec3 centre;
+	Vec3 axis;
+	float radius;
+	float height;
+};
+
+// Branches thinner than this get no capsule unless asked for: the node's default.
+constexpr float COLLISION_MIN_RADIUS = 0.05f;
+
+// The capsules of a tree: the trunk's always, a branch's when it is thicker than min_radius.
+// A segment without a finite length or a positive radius has none. The node and the tool
+// both take their shapes from here, so an exported tree collides where the node does.
+std::vector<CollisionCapsule> collision_capsules(const std::vector<CollisionSegment> &segments, float min_radius);
 
 } // namespace wendrel

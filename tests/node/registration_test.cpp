@@ -60,8 +60,8 @@ const AccessorRow kAccessors[] = {
 	{ "set_collision_min_radius", "radius", "float", "get_collision_min_radius", true },
 	{ "set_lod_enable", "enable", "bool", "get_lod_enable", true },
 };
-// The accessors, then bake_mesh and is_growing.
-constexpr size_t kMethods = 2 * std::size(kAccessors) + 2;
+// The accessors, then bake_mesh, is_growing and bake_scene.
+constexpr size_t kMethods = 2 * std::size(kAccessors) + 3;
 
 // The tools come first and in no group, so that the inspector shows them open above the
 // parameters: their methods, then the picked preset and one button per tool.
@@ -162,11 +162,12 @@ TEST_F(RegistrationTest, MethodsAreBoundInOrderWithTheirSignatures) {
 		EXPECT_EQ(getter.return_type, row.type);
 		EXPECT_EQ(getter.is_const, row.getter_const);
 	}
-	const MethodRecord &bake = record->methods[record->methods.size() - 2];
-	EXPECT_EQ(bake.name, "bake_mesh");
-	EXPECT_EQ(bake.return_type, "Ref<ArrayMesh>");
-	EXPECT_EQ(record->methods.back().name, "is_growing");
-	EXPECT_TRUE(record->methods.back().is_const);
+	EXPECT_EQ(record->methods[kToolMethodCount + kMethods - 3].name, "bake_mesh");
+	EXPECT_EQ(record->methods[kToolMethodCount + kMethods - 3].return_type, "Ref<ArrayMesh>");
+	EXPECT_EQ(record->methods[kToolMethodCount + kMethods - 2].name, "is_growing");
+	EXPECT_TRUE(record->methods[kToolMethodCount + kMethods - 2].is_const);
+	EXPECT_EQ(record->methods[kToolMethodCount + kMethods - 1].name, "bake_scene");
+	EXPECT_EQ(record->methods[kToolMethodCount + kMethods - 1].return_type, "Ref<PackedScene>");
 }
 
 // Trap: a button whose getter the engine cannot call with its index, a picked preset stored
