@@ -5,7 +5,7 @@
 // children, n = segments: exactly what count_faces counted) and one `uvs` entry per bark
 // vertex. u runs once around every ring and is carried from ring to ring; v grows with the
 // distance climbed.
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 #include "model/normals.h"
 #include "model/subtrees.h"
 #include "model/tree_model.h"
