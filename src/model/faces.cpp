@@ -219,10 +219,6 @@ void tip_step(FaceWriter &w, const Branch *node) {
 
 } // namespace
 
-void TreeModel::build_faces(Branch *branch) {
-	fill_faces(branch ? branch : root, SubtreePlan(), nullptr);
-}
-
 void TreeModel::fill_faces(Branch *start, const SubtreePlan &plan, NormalSums *sums) {
 	auto step = [](FaceWriter &writer, Branch *node) {
 		if (node->is_leaf())

@@ -258,12 +258,6 @@ void place_branch(RingContext &ctx, Branch *b) {
 
 } // namespace
 
-void TreeModel::build_rings(Branch *branch, float radius) {
-	Branch *start = branch ? branch : root;
-	start->radius = radius;
-	fill_rings(start, SubtreePlan());
-}
-
 void TreeModel::fill_rings(Branch *start, const SubtreePlan &plan) {
 	int32_t n = ring_segments();
 	RingContext top(*this, skeleton, n, vertex_count, 0);

@@ -47,6 +47,19 @@ struct TreeSize {
 // are built with guards rather than refused.
 TreeSize measure_tree(const TreeProperties &properties);
 
+struct Branch;
+
+// The counting walks over a grown skeleton, from `start` down, with rings of `segments`
+// (effective) vertices. generate() takes the closed form instead; the two must agree.
+struct VertexCounts {
+	int64_t vertices = 0;
+	int64_t twig_vertices = 0;
+	int64_t twig_faces = 0;
+};
+VertexCounts count_vertices(Branch *start, int64_t segments);
+// Only after the rings pass, which marks the forks whose children are tubes.
+int64_t count_faces(Branch *start, int64_t segments);
+
 // The largest element counts an array may hold: 2^31 - 1 bytes of 12-byte or 8-byte elements.
 constexpr int64_t MAX_ARRAY_BYTES = 2147483647;
 
