@@ -155,7 +155,7 @@ bool Wendrel3D::fits(const wendrel::TreeProperties &p_properties, const char *p_
 	if (size.fits) {
 		return true;
 	}
-	const std::string why = size.fault ? std::string("that cannot be built (") + size.fault + " " + size.reason + ")"
+	const std::string why = size.fault ? std::string("that cannot be built (") + size.fault->name + " " + size.reason + ")"
 									   : "too large to build (an array over 2 GiB)";
 	print_error(std::string("the new ") + p_change + " would grow a tree " + why + "; it is not applied.");
 	return false;

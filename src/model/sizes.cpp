@@ -73,8 +73,8 @@ TreeSize measure_tree(const TreeProperties &p) {
 		int64_t generations = (p.branches_count > 0 ? p.branches_count : 0) + 1;
 		int64_t steps = p.branches_count > 0 && p.trunk_height > 0 ? p.trunk_height : 0;
 		Fault fault = find_unrepresentable(p, generations, steps);
-		size.fits = fault.field == nullptr;
-		size.fault = fault.field;
+		size.fits = fault.property == nullptr;
+		size.fault = fault.property;
 		size.reason = fault.reason;
 	}
 	return size;
@@ -86,7 +86,7 @@ VertexCounts count_vertices(Branch *start, int64_t segments) {
 		if (!b->parent)
 			counts.vertices += segments; // foot ring
 		if (b->is_leaf()) {
-			counts.vertices += 1;		  // tip
+			counts.vertices += 1;	   // tip
 			counts.twig_vertices += 8; // one twig card
 			counts.twig_faces += 4;
 		} else {

@@ -27,10 +27,11 @@ struct TreeSize {
 	// Whether the tree can be built: every array fits in 2^31 - 1 bytes (and so every counter
 	// in an int32), and no length, radius or position the parameters give can overflow.
 	bool fits = false;
-	// Why a tree of representable size cannot be built, for a message: the TreeProperties
-	// field at fault ("radius_falloff_rate") and what its value does ("cannot be 0: ..."). Both null
-	// when the tree fits, and when it is only too large.
-	const char *fault = nullptr;
+	// Why a tree of representable size cannot be built, for a message: the parameter at
+	// fault (its row names both the property, "trunk_radius_falloff_rate", and the field,
+	// "radius_falloff_rate") and what its value does ("cannot be 0: ..."). Both null when the
+	// tree fits, and when it is only too large.
+	const PropertyRow *fault = nullptr;
 	const char *reason = nullptr;
 };
 

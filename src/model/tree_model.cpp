@@ -67,7 +67,7 @@ void TreeModel::generate() {
 	// Refuse before touching anything, so that a failed generation keeps the previous result.
 	TreeSize size = measure_tree(*this);
 	if (size.fault)
-		throw std::domain_error(std::string(size.fault) + " " + size.reason);
+		throw std::domain_error(std::string(size.fault->field) + " " + size.reason);
 	if (!size.fits)
 		throw std::bad_alloc();
 	recycle();
