@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make git libgtest-dev libbenchmark-dev libcli11-dev libtinygltf-dev
-	libstb-dev nlohmann-json3-dev binutils)
+	libstb-dev nlohmann-json3-dev binutils libtinyxml2-dev)
 with_tests=false
 if [ "${1:-}" = "--tests" ]; then
 	with_tests=true
