@@ -5,8 +5,8 @@
 // per leaf: exactly what count_vertices counted) and advances `vertex_count` from 0 to that
 // count. Every fork gets `ring0`, `ring1` and `ring2`, the root `root_ring`, every leaf
 // its `end_index`, every branch its `radius`.
-#include "model/math/exact_math.h"
 #include "model/lanes.h"
+#include "model/math/exact_math.h"
 #include "model/subtrees.h"
 #include "model/tree_model.h"
 
