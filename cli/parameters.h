@@ -14,7 +14,7 @@ namespace wendrel {
 using Parameter = PropertyRow;
 using ParameterType = PropertyType;
 
-inline const std::vector<PropertyRow> &parameters() {
+inline PropertyTable parameters() {
 	return property_table();
 }
 

@@ -15,46 +15,45 @@ constexpr Rebuilds TWIGS = Rebuilds::TWIGS;
 // The field's name and member pointer, from one spelling.
 #define FIELD(m_name) #m_name, &T::m_name
 
-PropertyRow integer(const char *name, const char *field, int32_t T::*member, double min, double max, double step, Rebuilds rebuilds, const char *description) {
+constexpr PropertyRow integer(const char *name, const char *field, int32_t T::*member, double min, double max, double step, Rebuilds rebuilds, const char *description) {
 	return PropertyRow{ name, field, PropertyType::INTEGER, member, nullptr, min, max, step, true, rebuilds, description };
 }
 
-PropertyRow real(const char *name, const char *field, float T::*member, double min, double max, double step, Rebuilds rebuilds, const char *description) {
+constexpr PropertyRow real(const char *name, const char *field, float T::*member, double min, double max, double step, Rebuilds rebuilds, const char *description) {
 	return PropertyRow{ name, field, PropertyType::REAL, nullptr, member, min, max, step, true, rebuilds, description };
 }
 
-PropertyRow not_on_node(PropertyRow property) {
+constexpr PropertyRow not_on_node(PropertyRow property) {
 	property.on_node = false;
 	return property;
 }
 
-std::vector<PropertyRow> make_table() {
-	return {
-		integer("seed", FIELD(seed), 0, 100000, 1, BOTH, "added to every random draw"),
-		integer("trunk_segments", FIELD(segments), 2, 10, 2, BARK, "vertices around each bark ring (rounded up to even)"),
-		integer("trunk_branches_count", FIELD(branches_count), 1, 13, 1, BOTH, "times the branches fork above the trunk; each level doubles the branch tips"),
-		integer("trunk_height", FIELD(trunk_height), 0, 100, 1, BOTH, "trunk steps, each putting out one side branch"),
-		real("trunk_branch_length", FIELD(branch_length), 0.01, 10, 0.001, BOTH, "length of the first branch"),
-		real("trunk_branch_length_falloff", FIELD(branch_length_falloff), 0, 2, 0.001, BOTH, "child length factor"),
-		real("trunk_branch_factor", FIELD(branch_factor), 0.1, 20, 0.01, BOTH, "how far a fork's second child swings away"),
-		real("trunk_branch_clump_max", FIELD(branch_clump_max), 0, 20, 0.01, BOTH, "upper end of the clump blend"),
-		real("trunk_branch_clump_min", FIELD(branch_clump_min), 0, 20, 0.01, BOTH, "lower end of the clump blend"),
-		real("trunk_drop_amount", FIELD(drop_amount), -5, 5, 0.001, BOTH, "vertical push growing with every level towards the tips: negative droops, positive lifts"),
-		real("trunk_grow_amount", FIELD(grow_amount), -5, 5, 0.001, BOTH, "upward push, strongest near the trunk"),
-		real("trunk_sweep_amount", FIELD(sweep_amount), -5, 5, 0.01, BOTH, "push along +x per level"),
-		real("trunk_max_radius", FIELD(max_radius), 0.01, 0.6, 0.01, BARK, "trunk radius"),
-		real("trunk_radius_falloff_rate", FIELD(radius_falloff_rate), 0.1, 1, 0.01, BARK, "radius factor from a branch to its children"),
-		real("trunk_climb_rate", FIELD(climb_rate), 0, 50, 0.001, BOTH, "height added by each trunk step"),
-		real("trunk_kink", FIELD(trunk_kink), -1, 1, 0.001, BOTH, "largest sideways offset of a trunk step"),
-		real("trunk_twist", FIELD(twist), -5, 5, 0.01, BOTH, "turns of the side branches around the trunk"),
-		real("trunk_length", FIELD(trunk_length), 0, 100, 0.001, BOTH, "height of the first fork"),
-		real("trunk_uv_multiplier", FIELD(uv_multiplier), 0.001, 50, 0.001, BARK, "bark texture scale along the branches"),
-		real("twig_scale", FIELD(twig_scale), 0, 5, 0.001, TWIGS, "half the side of a twig card"),
-		// Rows for new parameters go here, above the two that only the tool sets.
-		not_on_node(real("trunk_taper", FIELD(trunk_taper), 0.5, 1, 0.001, BOTH, "length and radius factor from one trunk step to the next; not a node property")),
-		not_on_node(real("branch_length_exponent", FIELD(branch_length_exponent), 0.5, 1.5, 0.001, BOTH, "exponent of the parent length in a child's length; not a node property")),
-	};
-}
+// Constant-initialised, so that it is complete before any other static is made.
+constexpr PropertyRow TABLE[] = {
+	integer("seed", FIELD(seed), 0, 100000, 1, BOTH, "added to every random draw"),
+	integer("trunk_segments", FIELD(segments), 2, 10, 2, BARK, "vertices around each bark ring (rounded up to even)"),
+	integer("trunk_branches_count", FIELD(branches_count), 1, 13, 1, BOTH, "times the branches fork above the trunk; each level doubles the branch tips"),
+	integer("trunk_height", FIELD(trunk_height), 0, 100, 1, BOTH, "trunk steps, each putting out one side branch"),
+	real("trunk_branch_length", FIELD(branch_length), 0.01, 10, 0.001, BOTH, "length of the first branch"),
+	real("trunk_branch_length_falloff", FIELD(branch_length_falloff), 0, 2, 0.001, BOTH, "child length factor"),
+	real("trunk_branch_factor", FIELD(branch_factor), 0.1, 20, 0.01, BOTH, "how far a fork's second child swings away"),
+	real("trunk_branch_clump_max", FIELD(branch_clump_max), 0, 20, 0.01, BOTH, "upper end of the clump blend"),
+	real("trunk_branch_clump_min", FIELD(branch_clump_min), 0, 20, 0.01, BOTH, "lower end of the clump blend"),
+	real("trunk_drop_amount", FIELD(drop_amount), -5, 5, 0.001, BOTH, "vertical push growing with every level towards the tips: negative droops, positive lifts"),
+	real("trunk_grow_amount", FIELD(grow_amount), -5, 5, 0.001, BOTH, "upward push, strongest near the trunk"),
+	real("trunk_sweep_amount", FIELD(sweep_amount), -5, 5, 0.01, BOTH, "push along +x per level"),
+	real("trunk_max_radius", FIELD(max_radius), 0.01, 0.6, 0.01, BARK, "trunk radius"),
+	real("trunk_radius_falloff_rate", FIELD(radius_falloff_rate), 0.1, 1, 0.01, BARK, "radius factor from a branch to its children"),
+	real("trunk_climb_rate", FIELD(climb_rate), 0, 50, 0.001, BOTH, "height added by each trunk step"),
+	real("trunk_kink", FIELD(trunk_kink), -1, 1, 0.001, BOTH, "largest sideways offset of a trunk step"),
+	real("trunk_twist", FIELD(twist), -5, 5, 0.01, BOTH, "turns of the side branches around the trunk"),
+	real("trunk_length", FIELD(trunk_length), 0, 100, 0.001, BOTH, "height of the first fork"),
+	real("trunk_uv_multiplier", FIELD(uv_multiplier), 0.001, 50, 0.001, BARK, "bark texture scale along the branches"),
+	real("twig_scale", FIELD(twig_scale), 0, 5, 0.001, TWIGS, "half the side of a twig card"),
+	// Rows for new parameters go here, above the two that only the tool sets.
+	not_on_node(real("trunk_taper", FIELD(trunk_taper), 0.5, 1, 0.001, BOTH, "length and radius factor from one trunk step to the next; not a node property")),
+	not_on_node(real("branch_length_exponent", FIELD(branch_length_exponent), 0.5, 1.5, 0.001, BOTH, "exponent of the parent length in a child's length; not a node property")),
+};
 
 #undef FIELD
 
@@ -100,9 +99,8 @@ std::string PropertyRow::range_hint() const {
 	return text;
 }
 
-const std::vector<PropertyRow> &property_table() {
-	static const std::vector<PropertyRow> table = make_table();
-	return table;
+PropertyTable property_table() {
+	return PropertyTable(TABLE, sizeof TABLE / sizeof TABLE[0]);
 }
 
 const PropertyRow *find_property(const std::string &name) {

@@ -6,6 +6,7 @@
 // field of TreeProperties and one row of the table (and, on the node, one accessor line).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -86,9 +87,25 @@ struct PropertyRow {
 	std::string range_hint() const;
 };
 
+// The rows of the table, in static storage: reading them never allocates, so that
+// measure_tree() does not either.
+class PropertyTable {
+public:
+	PropertyTable(const PropertyRow *p_rows, size_t p_count) :
+			rows(p_rows), count(p_count) {}
+	const PropertyRow *begin() const { return rows; }
+	const PropertyRow *end() const { return rows + count; }
+	size_t size() const { return count; }
+	const PropertyRow &operator[](size_t i) const { return rows[i]; }
+
+private:
+	const PropertyRow *rows;
+	size_t count;
+};
+
 // Every parameter: the seed first, then the node's properties in inspector order, then the
 // parameters that the node keeps at their defaults.
-const std::vector<PropertyRow> &property_table();
+PropertyTable property_table();
 
 // The row of a parameter by name; null when there is none.
 const PropertyRow *find_property(const std::string &name);
