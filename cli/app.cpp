@@ -49,7 +49,7 @@ std::string range_text(const Parameter &parameter) {
 
 std::string describe(const Parameter &parameter) {
 	const TreeProperties defaults;
-	return std::string(parameter.description) + " (default " + format_value(parameter, parameter.get(defaults)) + "; " + (parameter.exposed ? "range " : "suggested range ") + range_text(parameter) + ")";
+	return std::string(parameter.description) + " (default " + format_value(parameter, parameter.get(defaults)) + "; " + (parameter.on_node ? "range " : "suggested range ") + range_text(parameter) + ")";
 }
 
 void add_parameter_options(CLI::App &app, Options &options) {
@@ -62,7 +62,7 @@ void add_parameter_options(CLI::App &app, Options &options) {
 			return parse_value(parameter, text, value);
 		},
 				"");
-		options.given.push_back(app.add_option(parameter.option_name(), options.values[i], describe(parameter))
+		options.given.push_back(app.add_option(option_name(parameter), options.values[i], describe(parameter))
 										->type_name(integer ? "INT" : "FLOAT")
 										->check(number)
 										->group("Tree parameters"));
@@ -142,7 +142,7 @@ Recipe resolve(const Options &options, std::ostream &err) {
 		parse_value(parameter, options.values[i], value);
 		parameter.set(properties, value);
 		if (!parameter.in_range(value)) {
-			err << "wendrel: warning: " << parameter.option_name() << " " << options.values[i] << " lies outside the range " << range_text(parameter) << "\n";
+			err << "wendrel: warning: " << option_name(parameter) << " " << options.values[i] << " lies outside the range " << range_text(parameter) << "\n";
 		}
 	}
 	note_segments(properties.segments, err);
@@ -213,29 +213,21 @@ std::string scene_problem(const Options &options, const Recipe &recipe) {
 	return "";
 }
 
-// The tool's names are the generator's field names, some with the node's "trunk_" in front.
-const Parameter *parameter_of_field(const char *field) {
-	const Parameter *parameter = find_parameter(field);
-	return parameter ? parameter : find_parameter(std::string("trunk_") + field);
-}
-
 // "--trunk-taper 0 must be positive: ..." for a refusal that names a parameter.
 std::string describe_fault(const TreeSize &size, const TreeProperties &properties) {
-	const Parameter *parameter = parameter_of_field(size.fault);
-	std::string name = parameter ? parameter->option_name() + " " + format_value(*parameter, parameter->get(properties)) : size.fault;
-	return name + " " + size.reason;
+	const PropertyRow &row = *size.fault;
+	return option_name(row) + " " + format_value(row, row.get(properties)) + " " + size.reason;
 }
 
 // A value refused on its own, with every other parameter at its default, is a usage error;
 // one refused only together with the others is a tree that cannot be built.
 std::string refused_value(const TreeProperties &properties) {
 	TreeSize size = measure_tree(properties);
-	const Parameter *parameter = size.fault ? parameter_of_field(size.fault) : nullptr;
-	if (!parameter) {
+	if (!size.fault) {
 		return "";
 	}
 	TreeProperties alone;
-	parameter->set(alone, parameter->get(properties));
+	size.fault->set(alone, size.fault->get(properties));
 	return measure_tree(alone).fault ? describe_fault(size, properties) : "";
 }
 

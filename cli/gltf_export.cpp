@@ -116,9 +116,9 @@ tinygltf::Value recipe_extras(const Recipe &recipe) {
 	for (const Parameter &parameter : parameters()) {
 		double value = parameter.get(recipe.properties);
 		if (parameter.type == ParameterType::INTEGER) {
-			values[parameter.property] = tinygltf::Value(static_cast<int>(value));
+			values[parameter.name] = tinygltf::Value(static_cast<int>(value));
 		} else {
-			values[parameter.property] = tinygltf::Value(std::strtod(format_value(parameter, value).c_str(), nullptr));
+			values[parameter.name] = tinygltf::Value(std::strtod(format_value(parameter, value).c_str(), nullptr));
 		}
 	}
 	values["twig_enable"] = tinygltf::Value(recipe.twig_enable);

@@ -15,10 +15,10 @@ std::string property_lines(const TreeProperties &properties) {
 	std::string out;
 	for (const Parameter &parameter : parameters()) {
 		double value = parameter.get(properties);
-		if (parameter.exposed) {
-			out += std::string(parameter.property) + " = " + format_value(parameter, value) + "\n";
+		if (parameter.on_node) {
+			out += std::string(parameter.name) + " = " + format_value(parameter, value) + "\n";
 		} else if (value != parameter.get(defaults)) {
-			throw std::invalid_argument(std::string("a scene cannot hold ") + parameter.option_name() + " " + format_value(parameter, value) + ": the node has no such property and always uses " + format_value(parameter, parameter.get(defaults)));
+			throw std::invalid_argument(std::string("a scene cannot hold ") + option_name(parameter) + " " + format_value(parameter, value) + ": the node has no such property and always uses " + format_value(parameter, parameter.get(defaults)));
 		}
 	}
 	return out;

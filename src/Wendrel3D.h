@@ -26,12 +26,45 @@
 #include <memory>
 #include <vector>
 
+// The node's tree shape parameters, one line each, by inspector group: the TreeProperties
+// field, which also names the accessors (set_<field>, get_<field>); the setter's argument as
+// scripts see it ("" for none); and `const` for a const getter. The property's name, type,
+// range and the surfaces a change rebuilds come from the generator's property table, so a
+// new parameter on the node is its table row and one line here.
+#define WENDREL3D_UNGROUPED_PARAMETERS(X) \
+	X(seed, "", )
+#define WENDREL3D_TRUNK_PARAMETERS(X)    \
+	X(segments, "", )                    \
+	X(branches_count, "count", )         \
+	X(trunk_height, "height", )          \
+	X(branch_length, "length", )         \
+	X(branch_length_falloff, "length", ) \
+	X(branch_factor, "value", )          \
+	X(branch_clump_max, "max", )         \
+	X(branch_clump_min, "min", )         \
+	X(drop_amount, "amount", )           \
+	X(grow_amount, "amount", )           \
+	X(sweep_amount, "amount", )          \
+	X(max_radius, "radius", )            \
+	X(radius_falloff_rate, "radius", )   \
+	X(climb_rate, "rate", )              \
+	X(trunk_kink, "kink", )              \
+	X(twist, "twist", )                  \
+	X(trunk_length, "length", )          \
+	X(uv_multiplier, "length", const)
+#define WENDREL3D_TWIG_PARAMETERS(X) \
+	X(twig_scale, "scale", )
+#define WENDREL3D_PARAMETERS(X)       \
+	WENDREL3D_UNGROUPED_PARAMETERS(X) \
+	WENDREL3D_TRUNK_PARAMETERS(X)     \
+	WENDREL3D_TWIG_PARAMETERS(X)
+
 class Wendrel3D : public godot::Node3D {
 	GDCLASS(Wendrel3D, godot::Node3D);
 
 	wendrel::TreeProperties properties;		   // what the setters stored
 	std::unique_ptr<wendrel::TreeModel> model; // the tree shown
-	godot::MeshInstance3D *trunk_mesh_instance = nullptr;
+	godot::MeshInstance3D *bark_mesh_instance = nullptr;
 	godot::MeshInstance3D *twig_mesh_instance = nullptr; // null while twigs are switched off
 	bool twig_enable = true;
 	// Data for games (Wendrel3D_game.cpp), all off by default.
@@ -48,22 +81,17 @@ class Wendrel3D : public godot::Node3D {
 	// Shared with the growths on worker threads.
 	std::shared_ptr<wendrel::engine::SurfaceOrders> index_orders = std::make_shared<wendrel::engine::SurfaceOrders>();
 
-	// Which surfaces a parameter change has to rebuild.
-	enum class Rebuild {
-		BOTH,
-		TRUNK,
-		TWIGS,
-	};
+	using Rebuilds = wendrel::Rebuilds; // which surfaces a change has to rebuild
 
 	template <typename T>
-	void set_parameter(const char *p_property, T &r_field, T p_value, Rebuild p_rebuild);
+	void set_parameter(const char *p_property, T &r_field, T p_value, Rebuilds p_rebuild);
 	bool fits(const wendrel::TreeProperties &p_properties, const char *p_change) const;
-	bool grow(Rebuild p_rebuild, const char *p_change);
+	bool grow(Rebuilds p_rebuild, const char *p_change);
 	void show_grown_tree();
 	void cancel_growth();
 	void end_superseded_growths();
 	void update_processing();
-	void rebuild(Rebuild p_rebuild);
+	void rebuild(Rebuilds p_rebuild);
 	void update_mesh(godot::MeshInstance3D *p_child, const godot::Ref<godot::ArrayMesh> &p_mesh,
 			const godot::Ref<godot::Material> &p_material);
 	void add_twig_child();
@@ -102,48 +130,14 @@ public:
 	void _exit_tree() override;
 	void _ready() override;
 
-	void set_seed(int32_t p_seed);
-	int32_t get_seed();
-	void set_segments(int32_t p_segments);
-	int32_t get_segments();
-	void set_branches_count(int32_t p_count);
-	int32_t get_branches_count();
-	void set_trunk_height(int32_t p_height);
-	int32_t get_trunk_height();
-	void set_branch_length(float p_length);
-	float get_branch_length();
-	void set_branch_length_falloff(float p_length);
-	float get_branch_length_falloff();
-	void set_branch_factor(float p_value);
-	float get_branch_factor();
-	void set_branch_clump_max(float p_max);
-	float get_branch_clump_max();
-	void set_branch_clump_min(float p_min);
-	float get_branch_clump_min();
-	void set_drop_amount(float p_amount);
-	float get_drop_amount();
-	void set_grow_amount(float p_amount);
-	float get_grow_amount();
-	void set_sweep_amount(float p_amount);
-	float get_sweep_amount();
-	void set_max_radius(float p_radius);
-	float get_max_radius();
-	void set_radius_falloff_rate(float p_radius);
-	float get_radius_falloff_rate();
-	void set_climb_rate(float p_rate);
-	float get_climb_rate();
-	void set_trunk_kink(float p_kink);
-	float get_trunk_kink();
-	void set_twist(float p_twist);
-	float get_twist();
-	void set_trunk_length(float p_length);
-	float get_trunk_length();
-	void set_uv_multiplier(float p_length);
-	float get_uv_multiplier() const;
+	// set_<field> and get_<field> for every shape parameter in the lists above.
+#define WENDREL3D_DECLARE_ACCESSORS(m_field, m_argument, m_const)           \
+	void set_##m_field(decltype(wendrel::TreeProperties::m_field) p_value); \
+	decltype(wendrel::TreeProperties::m_field) get_##m_field() m_const;
+	WENDREL3D_PARAMETERS(WENDREL3D_DECLARE_ACCESSORS)
+#undef WENDREL3D_DECLARE_ACCESSORS
 	void set_twig_enable(bool p_enable);
 	bool get_twig_enable();
-	void set_twig_scale(float p_scale);
-	float get_twig_scale();
 	void set_material_trunk(const godot::Ref<godot::Material> &p_material);
 	godot::Ref<godot::Material> get_material_trunk();
 	void set_material_twig(const godot::Ref<godot::Material> &p_material);
@@ -185,8 +179,16 @@ public:
 	void _tool_export_gltf();
 
 	// C++ only, not bound: what the node shows, for tools and tests.
-	const wendrel::TreeModel &get_model() const { return *model; }
-	godot::MeshInstance3D *get_trunk_mesh_instance() const { return trunk_mesh_instance; }
-	godot::MeshInstance3D *get_twig_mesh_instance() const { return twig_mesh_instance; }
-	godot::StaticBody3D *get_collision_body() const { return collision_body; }
+	const wendrel::TreeModel &get_model() const {
+		return *model;
+	}
+	godot::MeshInstance3D *get_bark_mesh_instance() const {
+		return bark_mesh_instance;
+	}
+	godot::MeshInstance3D *get_twig_mesh_instance() const {
+		return twig_mesh_instance;
+	}
+	godot::StaticBody3D *get_collision_body() const {
+		return collision_body;
+	}
 };

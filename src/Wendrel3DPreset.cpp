@@ -10,7 +10,7 @@
 namespace {
 
 const wendrel::PropertyRow *node_property_row(int64_t p_index) {
-	const std::vector<wendrel::PropertyRow> &table = wendrel::property_table();
+	const wendrel::PropertyTable &table = wendrel::property_table();
 	if (p_index < 0 || p_index >= int64_t(table.size()) || !table[size_t(p_index)].on_node) {
 		return nullptr;
 	}
@@ -47,7 +47,7 @@ void Wendrel3DPreset::set_parameter(int64_t p_index, const godot::Variant &p_val
 void Wendrel3DPreset::_bind_methods() {
 	godot::ClassDB::bind_method(godot::D_METHOD("get_parameter", "index"), &Wendrel3DPreset::get_parameter);
 	godot::ClassDB::bind_method(godot::D_METHOD("set_parameter", "index", "value"), &Wendrel3DPreset::set_parameter);
-	const std::vector<wendrel::PropertyRow> &table = wendrel::property_table();
+	const wendrel::PropertyTable &table = wendrel::property_table();
 	for (size_t i = 0; i < table.size(); ++i) {
 		const wendrel::PropertyRow &row = table[i];
 		if (!row.on_node) {

@@ -84,7 +84,7 @@ Error Wendrel3D::apply_preset(const Ref<Wendrel3DPreset> &p_preset) {
 	properties = next;
 	if (!is_inside_tree()) {
 		stale = true;
-	} else if (!grow(Rebuild::BOTH, "preset")) {
+	} else if (!grow(Rebuilds::BOTH, "preset")) {
 		properties = previous;
 		return godot::ERR_OUT_OF_MEMORY;
 	}

@@ -87,6 +87,28 @@ void Wendrel3D::update_collision() {
 	add_child(collision_body, false, INTERNAL_MODE_BACK);
 }
 
+// A switch regrows the tree: the generator adds the records only when asked for them.
+void Wendrel3D::set_wind_data(bool p_enable) {
+	set_parameter("wind_data", wind_data, p_enable, Rebuilds::BOTH);
+}
+bool Wendrel3D::get_wind_data() const {
+	return wind_data;
+}
+
+void Wendrel3D::set_collision_enable(bool p_enable) {
+	set_parameter("collision_enable", collision_enable, p_enable, Rebuilds::BOTH);
+}
+bool Wendrel3D::get_collision_enable() const {
+	return collision_enable;
+}
+
+void Wendrel3D::set_lod_enable(bool p_enable) {
+	set_parameter("lod_enable", lod_enable, p_enable, Rebuilds::BOTH);
+}
+bool Wendrel3D::get_lod_enable() const {
+	return lod_enable;
+}
+
 // The segments do not depend on the minimum radius: only the body is rebuilt.
 void Wendrel3D::set_collision_min_radius(float p_radius) {
 	if (!std::isfinite(p_radius)) {

@@ -2,7 +2,7 @@
 // and its baked scenes (defined in Wendrel3D_game.cpp).
 #pragma once
 
-#include "model/game_data.h"
+#include "model/game_records.h"
 
 #include <godot_cpp/classes/capsule_shape3d.hpp>
 #include <godot_cpp/classes/ref.hpp>

@@ -81,10 +81,6 @@ void place_card(TreeModel &m, CardCursor &at, const Branch *leaf) {
 
 } // namespace
 
-void TreeModel::build_twigs(Branch *branch) {
-	fill_twigs(branch ? branch : root, SubtreePlan());
-}
-
 void TreeModel::fill_twigs(Branch *start, const SubtreePlan &plan) {
 	auto place_leaf = [this](CardCursor &at, Branch *b) {
 		if (b->is_leaf())

@@ -395,7 +395,7 @@ TEST(Scene, HoldsEveryNodePropertyAndNothingElse) {
 	std::string scene = write_scene(TreeProperties(), "Tree");
 	EXPECT_EQ(scene.rfind("[gd_scene format=3]\n\n[node name=\"Tree\" type=\"Wendrel3D\"]\n", 0), 0u) << scene;
 	for (const Parameter &p : parameters()) {
-		EXPECT_EQ(scene.find(std::string("\n") + p.property + " = ") != std::string::npos, p.exposed) << p.property;
+		EXPECT_EQ(scene.find(std::string("\n") + p.name + " = ") != std::string::npos, p.on_node) << p.name;
 	}
 	EXPECT_NE(scene.find("\ntrunk_twist = 3.02\n"), std::string::npos);
 	TreeProperties tapered;

@@ -46,10 +46,10 @@ TEST(Presets, StayInsideTheInspectorRanges) {
 	for (const Preset &preset : presets()) {
 		for (const Parameter &parameter : parameters()) {
 			double value = parameter.get(preset.properties);
-			if (parameter.exposed) {
-				EXPECT_TRUE(parameter.in_range(value)) << preset.name << " " << parameter.property << " " << value;
+			if (parameter.on_node) {
+				EXPECT_TRUE(parameter.in_range(value)) << preset.name << " " << parameter.name << " " << value;
 			} else {
-				EXPECT_EQ(value, parameter.get(TreeProperties())) << preset.name << " " << parameter.property;
+				EXPECT_EQ(value, parameter.get(TreeProperties())) << preset.name << " " << parameter.name;
 			}
 		}
 	}

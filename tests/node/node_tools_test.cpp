@@ -30,7 +30,7 @@ TEST_F(NodeTest, APresetAppliesInOneGrowth) {
 }
 
 size_t row_index(const char *p_name) {
-	return size_t(find_property(p_name) - property_table().data());
+	return size_t(find_property(p_name) - property_table().begin());
 }
 
 TEST(PresetTest, IntegersBeyond32BitsClampAndOnlyNodeParametersAreSet) {

@@ -1,5 +1,6 @@
-// Data for games, derived from the skeleton when a TreeModel asks for it: a wind record for
-// every bark and twig vertex, and capsule segments for collision.
+// The records of the data for games, which the game data pass (game_data.cpp) derives from
+// the skeleton when a TreeModel asks for them: a wind record for every bark and twig vertex,
+// and capsule segments for collision.
 //
 // Both are opt-in (TreeModel::with_wind, TreeModel::with_collision) and never change the eight
 // mesh arrays. They are deterministic, like the mesh: equal parameters give equal records.
