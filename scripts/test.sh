@@ -2,8 +2,10 @@
 # Builds every target and runs the whole test suite twice: an optimised build, then a
 # debug build under AddressSanitizer and UndefinedBehaviorSanitizer, whose random parameter
 # sweep runs for a minute. Then builds the libFuzzer target with clang and runs it briefly,
-# runs the node's suite inside Godot (scripts/engine-test.sh), and the generator's tests and
-# the tool cross-compiled for Windows under Wine (scripts/test-windows.sh).
+# runs the node's suite inside Godot (scripts/engine-test.sh), the generator's tests and
+# the tool cross-compiled for Windows under Wine (scripts/test-windows.sh), and builds and
+# tests the release: the add-on installed and exported, arm64, Windows and macOS
+# (scripts/test-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --tests
@@ -27,3 +29,4 @@ build/fuzz/fuzz/generate_fuzzer -max_total_time=30 -max_len=88 -len_control=0 -r
 
 bash scripts/engine-test.sh
 bash scripts/test-windows.sh
+bash scripts/test-package.sh
