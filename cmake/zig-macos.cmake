@@ -19,6 +19,16 @@ else()
 endif()
 set(CMAKE_C_COMPILER ${wendrel_zig} cc -target ${WENDREL_ZIG_TARGET})
 set(CMAKE_CXX_COMPILER ${wendrel_zig} c++ -target ${WENDREL_ZIG_TARGET})
+# zig's Mach-O linker cannot limit what a library exports (no -exported_symbol), so everything
+# is compiled hidden, godot-cpp too: the extension's entry is marked to be exported itself.
+set(CMAKE_C_FLAGS_INIT "-fvisibility=hidden")
+set(CMAKE_CXX_FLAGS_INIT "-fvisibility=hidden -fvisibility-inlines-hidden")
+
+# zig refuses the linker option -v with which CMake detects the compiler's ABI, so the pointer
+# size (which godot-cpp reads) is given here: both targets are 64-bit.
+set(CMAKE_C_SIZEOF_DATA_PTR 8)
+set(CMAKE_CXX_SIZEOF_DATA_PTR 8)
+set(CMAKE_SIZEOF_VOID_P 8)
 find_program(CMAKE_AR NAMES llvm-ar-14 llvm-ar REQUIRED)
 find_program(CMAKE_RANLIB NAMES llvm-ranlib-14 llvm-ranlib REQUIRED)
 
