@@ -19,8 +19,9 @@ else()
 endif()
 set(CMAKE_C_COMPILER ${wendrel_zig} cc -target ${WENDREL_ZIG_TARGET})
 set(CMAKE_CXX_COMPILER ${wendrel_zig} c++ -target ${WENDREL_ZIG_TARGET})
-# zig's Mach-O linker cannot limit what a library exports (no -exported_symbol), so everything
-# is compiled hidden, godot-cpp too: the extension's entry is marked to be exported itself.
+# Everything is compiled hidden, godot-cpp too, as on the other platforms (the entry is marked
+# to be exported itself). zig 0.11's Mach-O linker has no -exported_symbol and still lists the
+# hidden symbols among a library's exports, so the macOS libraries export more than the entry.
 set(CMAKE_C_FLAGS_INIT "-fvisibility=hidden")
 set(CMAKE_CXX_FLAGS_INIT "-fvisibility=hidden -fvisibility-inlines-hidden")
 
