@@ -113,9 +113,9 @@ package_check_dylib() {
 		links=$(llvm-otool-14 -L "$slice" | awk 'NR > 1 { print $1 }' | grep -v '^@rpath/libwendrel3d' || true)
 		local foreign signed=yes
 		foreign=$(echo "$links" | grep -vE '^/usr/lib/(libSystem\.B|libc\+\+\.1|libc\+\+abi)\.dylib$' || true)
-		llvm-otool-14 -l "$slice" | grep -q LC_CODE_SIGNATURE || signed=no
+		grep -q LC_CODE_SIGNATURE <<<"$(llvm-otool-14 -l "$slice")" || signed=no
 		rm -f "$slice"
-		if ! echo "$exports" | grep -qx _wendrel3d_library_init; then
+		if ! grep -qx _wendrel3d_library_init <<<"$exports"; then
 			echo "$name ($arch) does not export _wendrel3d_library_init" >&2
 			return 1
 		fi
