@@ -2,12 +2,15 @@
 # Builds every target and runs the whole test suite twice: an optimised build, then a
 # debug build under AddressSanitizer and UndefinedBehaviorSanitizer, whose random parameter
 # sweep runs for a minute. Then builds the libFuzzer target with clang and runs it briefly,
-# runs the node's suite inside Godot (scripts/engine-test.sh), and the generator's tests and
-# the tool cross-compiled for Windows under Wine (scripts/test-windows.sh). Last, every C++
-# source must be as the repository's .clang-format writes it.
+# runs the node's suite inside Godot (scripts/engine-test.sh), the generator's tests and
+# the tool cross-compiled for Windows under Wine (scripts/test-windows.sh), and builds and
+# tests the release: the add-on installed and exported, arm64, Windows and macOS
+# (scripts/test-package.sh). Before all of it, every C++ source must be as the
+# repository's .clang-format writes it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --tests
+git ls-files '*.cpp' '*.h' '*.hpp' | xargs clang-format-14 --dry-run -Werror
 jobs=$(nproc)
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
@@ -28,4 +31,4 @@ build/fuzz/fuzz/generate_fuzzer -max_total_time=30 -max_len=88 -len_control=0 -r
 
 bash scripts/engine-test.sh
 bash scripts/test-windows.sh
-git ls-files '*.cpp' '*.h' '*.hpp' | xargs clang-format-14 --dry-run -Werror
+bash scripts/test-package.sh

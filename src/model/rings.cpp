@@ -86,13 +86,14 @@ public:
 	}
 
 private:
-	const SkeletonStorage *storage = nullptr;
+	// All but forks are read only by the lane path; targets without lanes (arm64) keep them unread.
+	[[maybe_unused]] const SkeletonStorage *storage = nullptr;
 	int64_t forks = 0;
-	float cos_quarter = 0.0f;
-	float sin_quarter = 0.0f;
-	int64_t first = -4;
-	const Branch *branch[4] = {};
-	ForkAxes ready[4];
+	[[maybe_unused]] float cos_quarter = 0.0f;
+	[[maybe_unused]] float sin_quarter = 0.0f;
+	[[maybe_unused]] int64_t first = -4;
+	[[maybe_unused]] const Branch *branch[4] = {};
+	[[maybe_unused]] ForkAxes ready[4];
 
 #if WENDREL_HAS_LANES
 	void compute(int64_t number) {

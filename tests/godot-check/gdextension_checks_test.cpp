@@ -15,15 +15,15 @@ namespace {
 const std::string good_description =
 		"[configuration]\n"
 		"entry_symbol = \"wendrel3d_library_init\"\n"
-		"compatibility_minimum = \"4.3\"\n"
+		"compatibility_minimum = \"4.6\"\n"
 		"reloadable = true\n"
 		"[libraries]\n"
 		"linux.debug.x86_64 = \"./bin/libwendrel3d.linux.template_debug.x86_64.so\"\n"
 		"linux.release.x86_64 = \"./bin/libwendrel3d.linux.template_release.x86_64.so\"\n"
 		"windows.debug.x86_64 = \"./bin/libwendrel3d.windows.template_debug.x86_64.dll\"\n"
 		"windows.release.x86_64 = \"./bin/libwendrel3d.windows.template_release.x86_64.dll\"\n"
-		"macos.debug.x86_64 = \"./bin/libwendrel3d.macos.template_debug.x86_64.dylib\"\n"
-		"macos.release.x86_64 = \"./bin/libwendrel3d.macos.template_release.x86_64.dylib\"\n"
+		"macos.debug = \"./bin/libwendrel3d.macos.template_debug.universal.dylib\"\n"
+		"macos.release = \"./bin/libwendrel3d.macos.template_release.universal.dylib\"\n"
 		"[icons]\n"
 		"Wendrel3D = \"icons/tree.svg\"\n";
 
@@ -64,8 +64,9 @@ TEST_F(GdextensionChecks, AGoodDescriptionHasNoProblem) {
 TEST_F(GdextensionChecks, ConfigurationNamesTheEntryAndVersion) {
 	EXPECT_EQ(fault("wendrel3d_library_init", "wendrel3d_init"),
 			Problems{ "[configuration] entry_symbol is not \"wendrel3d_library_init\"" });
-	// Unquoted, 4.3 would be read as a float.
-	EXPECT_EQ(fault("\"4.3\"", "4.3"), Problems{ "[configuration] compatibility_minimum is not \"4.3\"" });
+	// Unquoted, 4.6 would be read as a float; a library built against 4.6 does not load in 4.3.
+	EXPECT_EQ(fault("\"4.6\"", "4.6"), Problems{ "[configuration] compatibility_minimum is not \"4.6\"" });
+	EXPECT_EQ(fault("\"4.6\"", "\"4.3\""), Problems{ "[configuration] compatibility_minimum is not \"4.6\"" });
 	EXPECT_EQ(fault("reloadable = true", "reloadable = yes"), Problems{ "[configuration] reloadable = yes is not a bool" });
 }
 
@@ -82,6 +83,14 @@ TEST_F(GdextensionChecks, EachLibraryIsTheFileTheBuildWritesForItsKey) {
 					   "does not follow ./bin/libwendrel3d.<platform>.template_<debug|release>.<arch>.<ext>",
 					"[libraries] linux.x86_64 has a release build only" }));
 	EXPECT_EQ(fault("libwendrel3d.macos.template_release", "wendrel3d.macos.template_release").size(), 2u);
+	// A universal file goes under the key without an architecture, and only on macOS.
+	EXPECT_EQ(fault("macos.debug =", "macos.debug.x86_64 ="),
+			Problems{ "[libraries] macos.debug.x86_64 names the file of macos.debug" });
+	EXPECT_EQ(fault("template_debug.x86_64.dll", "template_debug.universal.dll"),
+			(Problems{ "[libraries] windows.debug.x86_64 names the file of windows.debug",
+					"[libraries] windows.debug.x86_64: only macOS libraries are universal",
+					"[libraries] windows.universal has a debug build only",
+					"[libraries] windows.x86_64 has a release build only" }));
 }
 
 TEST_F(GdextensionChecks, EveryDesktopPlatformHasADebugAndAReleaseBuild) {

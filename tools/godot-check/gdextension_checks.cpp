@@ -11,7 +11,8 @@ namespace godot_check {
 
 namespace {
 
-// The library file the build writes, relative to the description file.
+// The library file the build writes, relative to the description file. A macOS library may be
+// universal (x86_64 and arm64 in one file), listed under the key without an architecture.
 const std::regex library_name(
 		"\\./bin/libwendrel3d\\.([a-z]+)\\.template_(debug|release)\\.([a-z0-9_]+)\\.([a-z]+)");
 
@@ -35,8 +36,9 @@ void check_configuration(const TextFile &description, Problems &problems) {
 		problems.push_back("[configuration] entry_symbol is not \"wendrel3d_library_init\"");
 	}
 	const std::string *minimum = configuration ? configuration->property("compatibility_minimum") : nullptr;
-	if (!minimum || *minimum != "\"4.3\"") {
-		problems.push_back("[configuration] compatibility_minimum is not \"4.3\"");
+	// The libraries are built against Godot 4.6's API, which older engines refuse.
+	if (!minimum || *minimum != "\"4.6\"") {
+		problems.push_back("[configuration] compatibility_minimum is not \"4.6\"");
 	}
 	const std::string *reloadable = configuration ? configuration->property("reloadable") : nullptr;
 	if (reloadable && *reloadable != "true" && *reloadable != "false") {
@@ -54,8 +56,13 @@ void check_library(const std::string &key, const std::string &path, Problems &pr
 		return;
 	}
 	const std::string platform = name[1], build = name[2], arch = name[3], extension = name[4];
-	if (key != platform + "." + build + "." + arch) {
-		problems.push_back("[libraries] " + key + " names the file of " + platform + "." + build + "." + arch);
+	const bool universal = arch == "universal";
+	const std::string expected_key = platform + "." + build + (universal ? "" : "." + arch);
+	if (key != expected_key) {
+		problems.push_back("[libraries] " + key + " names the file of " + expected_key);
+	}
+	if (universal && platform != "macos") {
+		problems.push_back("[libraries] " + key + ": only macOS libraries are universal");
 	}
 	const auto extensions = extensions_by_platform.find(platform);
 	if (extensions == extensions_by_platform.end() || !extensions->second.count(extension)) {
@@ -81,7 +88,7 @@ void check_libraries(const TextFile &description, Problems &problems) {
 		}
 	}
 	for (const char *platform : { "linux", "windows", "macos" }) {
-		if (!builds.count(std::string(platform) + ".x86_64")) {
+		if (!builds.count(std::string(platform) + ".x86_64") && !builds.count(std::string(platform) + ".universal")) {
 			problems.push_back(std::string("[libraries] has no ") + platform + ".*.x86_64 library");
 		}
 	}
