@@ -58,6 +58,10 @@ TreeProperties in_range(Rng &rng) {
 	p.trunk_length = uniform(rng, 0.0f, 100.0f);
 	p.uv_multiplier = uniform(rng, 0.001f, 50.0f);
 	p.twig_scale = uniform(rng, 0.0f, 5.0f);
+	p.twig_cards_per_tip = whole(rng, 1, 8);
+	p.twig_crossed = whole(rng, 0, 1);
+	p.twig_aspect = uniform(rng, 0.1f, 8.0f);
+	p.twig_leaf_variants = whole(rng, 1, 4);
 	return p;
 }
 
@@ -97,7 +101,7 @@ TreeProperties mixed(Rng &rng, double wildness) {
 	float *reals[] = { &p.branch_clump_max, &p.branch_clump_min, &p.branch_length_falloff, &p.branch_length_exponent,
 		&p.branch_factor, &p.radius_falloff_rate, &p.climb_rate, &p.trunk_kink, &p.max_radius, &p.trunk_taper,
 		&p.twist, &p.sweep_amount, &p.branch_length, &p.trunk_length, &p.drop_amount, &p.grow_amount,
-		&p.uv_multiplier, &p.twig_scale };
+		&p.uv_multiplier, &p.twig_scale, &p.twig_aspect };
 	for (float *r : reals)
 		if (wild(rng))
 			*r = wild_float(rng);
@@ -109,6 +113,12 @@ TreeProperties mixed(Rng &rng, double wildness) {
 		p.branches_count = wild_int(rng, -3, 9);
 	if (wild(rng))
 		p.trunk_height = wild_int(rng, -5, 5000);
+	if (wild(rng))
+		p.twig_cards_per_tip = wild_int(rng, -3, 40);
+	if (wild(rng))
+		p.twig_crossed = wild_int(rng, -2, 2);
+	if (wild(rng))
+		p.twig_leaf_variants = wild_int(rng, -3, 9);
 	return p;
 }
 

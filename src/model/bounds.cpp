@@ -43,6 +43,7 @@ const FloatField FLOAT_FIELDS[] = {
 	{ "grow_amount", &TreeProperties::grow_amount },
 	{ "uv_multiplier", &TreeProperties::uv_multiplier },
 	{ "twig_scale", &TreeProperties::twig_scale },
+	{ "twig_aspect", &TreeProperties::twig_aspect },
 };
 
 const FloatField SHAPE_FIELDS[] = {
@@ -149,6 +150,15 @@ Fault bound_lengths(const TreeProperties &p, int64_t generations, int64_t steps,
 	return Fault();
 }
 
+// How far a twig card reaches from its leaf's head, as a multiple that bounds it: its half
+// width and its length (twice the half width times the aspect) beyond the head, grown by the
+// size jitter of the cards after a tip's first.
+double twig_reach(const TreeProperties &p) {
+	double long_side = 2.0 * std::fmax(std::fabs(double(p.twig_aspect)), 1.0);
+	double jitter = p.twig_cards_per_tip > 1 ? 1.25 : 1.0;
+	return (1.0 + long_side) * std::fabs(double(p.twig_scale)) * jitter;
+}
+
 Fault bound_trunk(const TreeProperties &p, int64_t steps) {
 	if (!within(p.trunk_length, EXTENT_LIMIT))
 		return fault("trunk_length", "is too large");
@@ -156,8 +166,8 @@ Fault bound_trunk(const TreeProperties &p, int64_t steps) {
 		return fault("climb_rate", "makes the trunk too tall");
 	if (!within(double(steps) * 2.0 * p.trunk_kink, EXTENT_LIMIT))
 		return fault("trunk_kink", "makes the trunk too crooked");
-	if (!within(3.0 * p.twig_scale, EXTENT_LIMIT))
-		return fault("twig_scale", "makes the twig cards too large");
+	if (!within(twig_reach(p), EXTENT_LIMIT))
+		return fault(std::fabs(p.twig_aspect) > 1.0f ? "twig_aspect" : "twig_scale", "makes the twig cards too large");
 	return Fault();
 }
 

@@ -73,6 +73,10 @@ std::vector<PropertyRow> make_table() {
 		real("trunk_length", &T::trunk_length, 0, 100, 0.001, "height of the first fork"),
 		real("trunk_uv_multiplier", &T::uv_multiplier, 0.001, 50, 0.001, "bark texture scale along the branches"),
 		real("twig_scale", &T::twig_scale, 0, 5, 0.001, "half the side of a twig card"),
+		integer("twig_cards_per_tip", &T::twig_cards_per_tip, 1, 8, 1, "cards at each branch tip, fanned around it, each turned and sized by seed"),
+		integer("twig_crossed", &T::twig_crossed, 0, 1, 1, "1 pairs every card with a second at right angles, so a tip has volume from every side"),
+		real("twig_aspect", &T::twig_aspect, 0.1, 8, 0.01, "card length over card width: 1 is square, above 1 gives long leaves and needles"),
+		integer("twig_leaf_variants", &T::twig_leaf_variants, 1, 4, 1, "cells of the 2x2 leaf atlas the cards pick from by seed; 1 uses the whole texture"),
 		// Rows for new parameters go here, above the two that only the tool sets.
 		not_on_node(real("trunk_taper", &T::trunk_taper, 0.5, 1, 0.001, "length and radius factor from one trunk step to the next; not a node property")),
 		not_on_node(real("branch_length_exponent", &T::branch_length_exponent, 0.5, 1.5, 0.001, "exponent of the parent length in a child's length; not a node property")),

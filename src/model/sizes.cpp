@@ -45,6 +45,11 @@ int64_t effective_segments(int32_t segments) {
 	return count + (count & 1);
 }
 
+int64_t twig_cards_per_leaf(const TreeProperties &p) {
+	int64_t cards = p.twig_cards_per_tip < 1 ? 1 : p.twig_cards_per_tip;
+	return p.twig_crossed != 0 ? 2 * cards : cards;
+}
+
 TreeSize measure_tree(const TreeProperties &p) {
 	TreeSize size;
 	size.branches = skeleton_branches(p.branches_count, p.trunk_height);
@@ -56,8 +61,9 @@ TreeSize measure_tree(const TreeProperties &p) {
 	size.vertex_count = add_sat(s, add_sat(mul_sat(size.forks, per_fork), size.leaves));
 	// Every bark vertex but the tips (whose u is never 0) may get one seam twin.
 	size.max_vertex_count = add_sat(size.vertex_count, size.vertex_count - size.leaves);
-	size.twig_vertex_count = mul_sat(8, size.leaves);
-	size.twig_face_count = mul_sat(4, size.leaves);
+	int64_t cards = mul_sat(size.leaves, twig_cards_per_leaf(p));
+	size.twig_vertex_count = mul_sat(8, cards);
+	size.twig_face_count = mul_sat(4, cards);
 	int64_t leaf_parents = size.leaves / 2;
 	int64_t fork_parents = size.forks - leaf_parents;
 	size.face_count = add_sat(mul_sat(2, s),
@@ -85,13 +91,14 @@ int32_t TreeModel::ring_segments() const {
 
 void TreeModel::count_vertices(Branch *branch) {
 	int32_t s = ring_segments();
+	int32_t cards = int32_t(twig_cards_per_leaf(*this));
 	visit_preorder(branch ? branch : root, [&](Branch *b) {
 		if (!b->parent)
 			vertex_count += s; // foot ring
 		if (b->is_leaf()) {
-			vertex_count += 1;		// tip
-			twig_vertex_count += 8; // one twig card
-			twig_face_count += 4;
+			vertex_count += 1; // tip
+			twig_vertex_count += 8 * cards;
+			twig_face_count += 4 * cards;
 		} else {
 			vertex_count += 3 * (s / 2) - 1; // the fork's three shared rings
 		}

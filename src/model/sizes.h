@@ -13,6 +13,10 @@ namespace wendrel {
 // vertex buffer or leave ring entries unset. 64-bit, since rounding INT32_MAX up overflows.
 int64_t effective_segments(int32_t segments);
 
+// The cards each leaf carries: `twig_cards_per_tip` (a count below 1 gives one card), twice as
+// many when `twig_crossed` pairs them. Each card is 8 twig vertices and 4 twig triangles.
+int64_t twig_cards_per_leaf(const TreeProperties &properties);
+
 // Closed-form sizes of the tree a parameter set grows, computed without growing it.
 struct TreeSize {
 	int64_t branches = 0;

@@ -37,6 +37,10 @@ using fuzz::digest;
 
 // Random parameters inside the inspector's ranges, with the tree's size kept small enough
 // (up to 6 levels, 30 trunk steps) that hundreds of them run in seconds.
+// The golden digests depend on its draws: new parameters get their own function.
 TreeProperties random_properties(std::mt19937 &rng);
+
+// Random twig card parameters inside the inspector's ranges.
+void randomize_twig_cards(std::mt19937 &rng, TreeProperties &p);
 
 } // namespace wendrel::test
