@@ -366,6 +366,30 @@ void Wendrel3D::set_twig_scale(float p_scale) {
 float Wendrel3D::get_twig_scale() {
 	return properties.twig_scale;
 }
+void Wendrel3D::set_twig_cards_per_tip(int32_t p_cards) {
+	set_parameter("twig_cards_per_tip", properties.twig_cards_per_tip, p_cards, Rebuild::TWIGS);
+}
+int32_t Wendrel3D::get_twig_cards_per_tip() const {
+	return properties.twig_cards_per_tip;
+}
+void Wendrel3D::set_twig_crossed(int32_t p_crossed) {
+	set_parameter("twig_crossed", properties.twig_crossed, p_crossed, Rebuild::TWIGS);
+}
+int32_t Wendrel3D::get_twig_crossed() const {
+	return properties.twig_crossed;
+}
+void Wendrel3D::set_twig_aspect(float p_aspect) {
+	set_parameter("twig_aspect", properties.twig_aspect, p_aspect, Rebuild::TWIGS);
+}
+float Wendrel3D::get_twig_aspect() const {
+	return properties.twig_aspect;
+}
+void Wendrel3D::set_twig_leaf_variants(int32_t p_variants) {
+	set_parameter("twig_leaf_variants", properties.twig_leaf_variants, p_variants, Rebuild::TWIGS);
+}
+int32_t Wendrel3D::get_twig_leaf_variants() const {
+	return properties.twig_leaf_variants;
+}
 
 // Switching on creates a fresh twig child, showing the twigs of the tree shown, with the twig
 // material; switching off frees the one there is. A call that changes nothing only stores
@@ -510,6 +534,14 @@ void Wendrel3D::_bind_methods() {
 	godot::ClassDB::bind_method(godot::D_METHOD("get_twig_enable"), &Wendrel3D::get_twig_enable);
 	godot::ClassDB::bind_method(godot::D_METHOD("set_twig_scale", "scale"), &Wendrel3D::set_twig_scale);
 	godot::ClassDB::bind_method(godot::D_METHOD("get_twig_scale"), &Wendrel3D::get_twig_scale);
+	godot::ClassDB::bind_method(godot::D_METHOD("set_twig_cards_per_tip", "cards"), &Wendrel3D::set_twig_cards_per_tip);
+	godot::ClassDB::bind_method(godot::D_METHOD("get_twig_cards_per_tip"), &Wendrel3D::get_twig_cards_per_tip);
+	godot::ClassDB::bind_method(godot::D_METHOD("set_twig_crossed", "crossed"), &Wendrel3D::set_twig_crossed);
+	godot::ClassDB::bind_method(godot::D_METHOD("get_twig_crossed"), &Wendrel3D::get_twig_crossed);
+	godot::ClassDB::bind_method(godot::D_METHOD("set_twig_aspect", "aspect"), &Wendrel3D::set_twig_aspect);
+	godot::ClassDB::bind_method(godot::D_METHOD("get_twig_aspect"), &Wendrel3D::get_twig_aspect);
+	godot::ClassDB::bind_method(godot::D_METHOD("set_twig_leaf_variants", "variants"), &Wendrel3D::set_twig_leaf_variants);
+	godot::ClassDB::bind_method(godot::D_METHOD("get_twig_leaf_variants"), &Wendrel3D::get_twig_leaf_variants);
 	godot::ClassDB::bind_method(godot::D_METHOD("set_material_trunk", "material"), &Wendrel3D::set_material_trunk);
 	godot::ClassDB::bind_method(godot::D_METHOD("get_material_trunk"), &Wendrel3D::get_material_trunk);
 	godot::ClassDB::bind_method(godot::D_METHOD("set_material_twig", "material"), &Wendrel3D::set_material_twig);
@@ -545,6 +577,10 @@ void Wendrel3D::_bind_methods() {
 	ADD_GROUP("Twig", "twig_");
 	ADD_PROPERTY(godot::PropertyInfo(godot::Variant::BOOL, "twig_enable", godot::PROPERTY_HINT_NONE, "", godot::PROPERTY_USAGE_DEFAULT), "set_twig_enable", "get_twig_enable");
 	ADD_PROPERTY(parameter_property("twig_scale"), "set_twig_scale", "get_twig_scale");
+	ADD_PROPERTY(parameter_property("twig_cards_per_tip"), "set_twig_cards_per_tip", "get_twig_cards_per_tip");
+	ADD_PROPERTY(parameter_property("twig_crossed"), "set_twig_crossed", "get_twig_crossed");
+	ADD_PROPERTY(parameter_property("twig_aspect"), "set_twig_aspect", "get_twig_aspect");
+	ADD_PROPERTY(parameter_property("twig_leaf_variants"), "set_twig_leaf_variants", "get_twig_leaf_variants");
 
 	ADD_GROUP("Materials", "material_");
 	ADD_PROPERTY(material_property("material_trunk"), "set_material_trunk", "get_material_trunk");

@@ -131,6 +131,14 @@ public:
 	bool get_twig_enable();
 	void set_twig_scale(float p_scale);
 	float get_twig_scale();
+	void set_twig_cards_per_tip(int32_t p_cards);
+	int32_t get_twig_cards_per_tip() const;
+	void set_twig_crossed(int32_t p_crossed);
+	int32_t get_twig_crossed() const;
+	void set_twig_aspect(float p_aspect);
+	float get_twig_aspect() const;
+	void set_twig_leaf_variants(int32_t p_variants);
+	int32_t get_twig_leaf_variants() const;
 	void set_material_trunk(const godot::Ref<godot::Material> &p_material);
 	godot::Ref<godot::Material> get_material_trunk();
 	void set_material_twig(const godot::Ref<godot::Material> &p_material);

@@ -140,7 +140,8 @@ TEST_F(NodeTest, UpdatesLeaveNoHandleBehind) {
 // The parameters whose change rebuilds one surface only; every other one rebuilds both.
 const std::set<std::string> kBarkOnly = { "trunk_segments", "trunk_max_radius", "trunk_radius_falloff_rate",
 	"trunk_uv_multiplier" };
-const std::set<std::string> kTwigsOnly = { "twig_scale" };
+const std::set<std::string> kTwigsOnly = { "twig_scale", "twig_cards_per_tip", "twig_crossed", "twig_aspect",
+	"twig_leaf_variants" };
 
 // Setting a value equal to the stored one regenerates all the same, and each setter rebuilds
 // exactly its surfaces. Every parameter the generator's table puts on the node, through the

@@ -51,6 +51,10 @@ const AccessorRow kAccessors[] = {
 	{ "set_uv_multiplier", "length", "float", "get_uv_multiplier", true },
 	{ "set_twig_enable", "enable", "bool", "get_twig_enable", false },
 	{ "set_twig_scale", "scale", "float", "get_twig_scale", false },
+	{ "set_twig_cards_per_tip", "cards", "int32_t", "get_twig_cards_per_tip", true },
+	{ "set_twig_crossed", "crossed", "int32_t", "get_twig_crossed", true },
+	{ "set_twig_aspect", "aspect", "float", "get_twig_aspect", true },
+	{ "set_twig_leaf_variants", "variants", "int32_t", "get_twig_leaf_variants", true },
 	{ "set_material_trunk", "material", "Ref<Material>", "get_material_trunk", false },
 	{ "set_material_twig", "material", "Ref<Material>", "get_material_twig", false },
 	{ "set_wind_data", "enable", "bool", "get_wind_data", true },
@@ -100,6 +104,10 @@ const Entry kSequence[] = {
 	{ "Twig", 0, 0, "twig_", "", "" },
 	{ "twig_enable", 1, 0, "", "set_twig_enable", "get_twig_enable" },
 	{ "twig_scale", PARAMETER, 0, "", "set_twig_scale", "get_twig_scale" },
+	{ "twig_cards_per_tip", PARAMETER, 0, "", "set_twig_cards_per_tip", "get_twig_cards_per_tip" },
+	{ "twig_crossed", PARAMETER, 0, "", "set_twig_crossed", "get_twig_crossed" },
+	{ "twig_aspect", PARAMETER, 0, "", "set_twig_aspect", "get_twig_aspect" },
+	{ "twig_leaf_variants", PARAMETER, 0, "", "set_twig_leaf_variants", "get_twig_leaf_variants" },
 	{ "Materials", 0, 0, "material_", "", "" },
 	{ "material_trunk", 24, 17, kMaterials, "set_material_trunk", "get_material_trunk" },
 	{ "material_twig", 24, 17, kMaterials, "set_material_twig", "get_material_twig" },
@@ -194,7 +202,7 @@ TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
 		EXPECT_EQ(p.getter, entry.getter);
 		EXPECT_EQ(p.class_name, entry.type == 24 ? kMaterials : "");
 	}
-	EXPECT_EQ(property, 27u);
+	EXPECT_EQ(property, 31u);
 	EXPECT_EQ(group, 6u);
 	// Every row the table puts on the node is registered.
 	size_t on_node = 0;
