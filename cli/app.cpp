@@ -247,7 +247,7 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	Textures textures;
 	for (const std::string &path : options.outputs) {
 		if (needs_textures(format_of(path)) && textures.bark_png.empty()) {
-			textures = make_textures(settings.texture_size);
+			textures = make_textures(settings.texture_size, model.twig_leaf_variants > 1);
 		}
 	}
 	std::vector<std::pair<std::string, std::string>> files;
