@@ -24,6 +24,10 @@ const CHANGES := {
 	"trunk_length": [2.0, "both"],
 	"trunk_uv_multiplier": [0.5, "bark"],
 	"twig_scale": [0.5, "twigs"],
+	"twig_cards_per_tip": [3, "twigs"],
+	"twig_crossed": [1, "twigs"],
+	"twig_aspect": [2.5, "twigs"],
+	"twig_leaf_variants": [4, "twigs"],
 }
 
 
