@@ -150,9 +150,9 @@ Fault bound_lengths(const TreeProperties &p, int64_t generations, int64_t steps,
 	return Fault();
 }
 
-// How far a twig card reaches from its leaf's head, as a multiple that bounds it: its half
-// width and its length (twice the half width times the aspect) beyond the head, grown by the
-// size jitter of the cards after a tip's first.
+// A bound on how far a twig card reaches from its leaf's head: its half width across plus its
+// length (twice the half width times the aspect, at least the square's), times the size jitter
+// that a tip's further cards get. At the defaults it is 3 twig_scale, the square card's bound.
 double twig_reach(const TreeProperties &p) {
 	double long_side = 2.0 * std::fmax(std::fabs(double(p.twig_aspect)), 1.0);
 	double jitter = p.twig_cards_per_tip > 1 ? 1.25 : 1.0;

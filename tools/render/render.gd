@@ -38,6 +38,18 @@ func _render_all() -> void:
 				await _render(_mask_stage(tree), PRESET_SIZE, path, Viewport.MSAA_DISABLED)
 				var m := Coverage.measure(Image.load_from_file(path))
 				print("coverage %-8s %-13s %.3f (%d leaf pixels over %d)" % [name, "single cards" if single else "as set", m[2], m[0], m[1]])
+	# The default tree stays the node's defaults; this is what two crossed cards per tip give it.
+	var leafy: Node3D = load("res://presets/default.tscn").instantiate()
+	leafy.twig_cards_per_tip = 2
+	leafy.twig_crossed = 1
+	await _render(_stage(leafy), PRESET_SIZE, out.path_join("default_two_crossed_cards.png"))
+	leafy = load("res://presets/default.tscn").instantiate()
+	leafy.twig_cards_per_tip = 2
+	leafy.twig_crossed = 1
+	var leafy_mask := masks.path_join("default_two_crossed_cards.png")
+	await _render(_mask_stage(leafy), PRESET_SIZE, leafy_mask, Viewport.MSAA_DISABLED)
+	var lm := Coverage.measure(Image.load_from_file(leafy_mask))
+	print("coverage %-8s %-13s %.3f (%d leaf pixels over %d)" % ["default", "2 crossed", lm[2], lm[0], lm[1]])
 	for single in [true, false]:
 		var grove: Node3D = load("res://main.tscn").instantiate()
 		if single:
@@ -105,9 +117,8 @@ func _stage(p_tree: Node3D) -> Node3D:
 		twig = twig.duplicate()
 		twig.set_shader_parameter("leaf_atlas", true)
 	p_tree.material_twig = twig
-	var bounds: AABB = p_tree.get_child(0, true).mesh.get_aabb()
-	if p_tree.get_child_count(true) > 1:
-		bounds = bounds.merge(p_tree.get_child(1, true).mesh.get_aabb())
+	# note: outside the scene tree the node has grown nothing yet; bake_mesh() grows the tree.
+	var bounds: AABB = p_tree.bake_mesh().get_aabb()
 	var camera: Camera3D = stage.get_node("Camera3D")
 	var center := bounds.get_center()
 	var radius := bounds.size.length() / 2.0
