@@ -108,7 +108,7 @@ func test_lod_enable_gives_both_meshes_levels_of_detail() -> void:
 # their levels of detail and the baked mesh, each card inside one cell of the leaf atlas.
 func test_shaped_twig_cards_reach_every_output() -> void:
 	var node := add_tree_node()
-	var leaves := arrays_of(twigs(node))[Mesh.ARRAY_VERTEX].size() / 8
+	var leaves: int = arrays_of(twigs(node))[Mesh.ARRAY_VERTEX].size() / 8
 	node.twig_cards_per_tip = 3
 	node.twig_crossed = 1
 	node.twig_aspect = 2.5

@@ -79,10 +79,12 @@ func check_registered_like_readme(row: Array, info: Dictionary, default_value: V
 func test_registration_matches_the_readme() -> void:
 	check_eq(ClassDB.get_parent_class("Wendrel3D"), "Node3D", "parent class")
 	var methods := ClassDB.class_get_method_list("Wendrel3D", true).filter(func(m): return not m.name.begins_with("_"))
-	check_eq(methods.size(), 56, "bound methods")
-	# get_uv_multiplier is the one const getter of the tree's shape; those of the game
-	# features are all const, as is is_growing.
-	var const_getters := ["get_uv_multiplier", "get_wind_data", "get_collision_enable", "get_collision_min_radius", "get_lod_enable", "is_growing"]
+	check_eq(methods.size(), 64, "bound methods")
+	# get_uv_multiplier and the twig cards' shape are the const getters of the tree's shape;
+	# those of the game features are all const, as is is_growing.
+	var const_getters := ["get_uv_multiplier", "get_twig_cards_per_tip", "get_twig_crossed", "get_twig_aspect",
+			"get_twig_leaf_variants", "get_wind_data", "get_collision_enable", "get_collision_min_radius",
+			"get_lod_enable", "is_growing"]
 	for method in methods:
 		check_eq(method.flags & METHOD_FLAG_CONST != 0, method.name in const_getters, method.name + " const")
 	check(ClassDB.class_has_signal("Wendrel3D", "tree_grown"), "signal tree_grown")
