@@ -5,7 +5,7 @@
 //   build/release/bench/math_bench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
 #include "platform_generate.h"
 
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 #include "model/tree_model.h"
 
 #include <benchmark/benchmark.h>

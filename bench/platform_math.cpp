@@ -1,7 +1,7 @@
 // The C library's functions in place of the generator's own, for math_bench: this file and
 // the generator's other sources are compiled a second time into the namespace
 // wendrel_platform (the macro `wendrel` renames it), so that one program can time both.
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 
 #include <cmath>
 

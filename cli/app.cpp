@@ -2,10 +2,11 @@
 
 #include "export.h"
 #include "formats.h"
+#include "model/presets.h"
 #include "output_file.h"
 #include "parameters.h"
-#include "presets.h"
 #include "recipe.h"
+#include "seeds.h"
 
 #include <CLI/CLI.hpp>
 
@@ -32,6 +33,10 @@ struct Options {
 	bool no_twigs = false;
 	int threads = 1;
 	bool wind = false;
+	// Game data and variants (see add_game_options()).
+	bool collision = false;
+	float collision_min_radius = COLLISION_MIN_RADIUS;
+	std::string seeds;
 	bool stats = false;
 	bool list_presets = false;
 };
@@ -44,7 +49,7 @@ std::string range_text(const Parameter &parameter) {
 
 std::string describe(const Parameter &parameter) {
 	const TreeProperties defaults;
-	return std::string(parameter.description) + " (default " + format_value(parameter, parameter.get(defaults)) + "; " + (parameter.exposed ? "range " : "suggested range ") + range_text(parameter) + ")";
+	return std::string(parameter.description) + " (default " + format_value(parameter, parameter.get(defaults)) + "; " + (parameter.on_node ? "range " : "suggested range ") + range_text(parameter) + ")";
 }
 
 void add_parameter_options(CLI::App &app, Options &options) {
@@ -57,11 +62,26 @@ void add_parameter_options(CLI::App &app, Options &options) {
 			return parse_value(parameter, text, value);
 		},
 				"");
-		options.given.push_back(app.add_option(parameter.option_name(), options.values[i], describe(parameter))
+		options.given.push_back(app.add_option(option_name(parameter), options.values[i], describe(parameter))
 										->type_name(integer ? "INT" : "FLOAT")
 										->check(number)
 										->group("Tree parameters"));
 	}
+}
+
+// Collision shapes and variants, for trees used as game assets.
+void add_game_options(CLI::App &app, Options &options) {
+	app.add_flag("--collision", options.collision, "add the node's collision capsules to a glTF file, as OMI_physics_shape capsules under an OMI_physics_body static body, which Godot imports as a StaticBody3D with a CollisionShape3D each");
+	app.add_option("--collision-min-radius", options.collision_min_radius, "with --collision, branches this thin or thinner get no capsule; the trunk always has them (default 0.05, as the node's collision_min_radius)")
+			->type_name("M")
+			->check(CLI::Range(0.0f, 1e6f));
+	app.add_option("--seeds", options.seeds, "grow one tree per seed from A to B and write each: every output path must hold {seed}, which becomes the tree's seed")
+			->type_name("A-B")
+			->check(CLI::Validator([](std::string &text) {
+				SeedRange range;
+				return parse_seed_range(text, range);
+			},
+					""));
 }
 
 void add_other_options(CLI::App &app, Options &options) {
@@ -75,7 +95,7 @@ void add_other_options(CLI::App &app, Options &options) {
 			->type_name("FILE")
 			->excludes(preset);
 	app.add_flag("--no-twigs", options.no_twigs, "leave the twig cards out, as the node's twig_enable off does");
-	app.add_flag("--wind", options.wind, "add the wind records to every vertex of a glTF file, as the attribute _WIND: chain, level / 15, phase, flutter (see the README)");
+	app.add_flag("--wind", options.wind, "add the wind records to every vertex of a glTF file: chain, level / 15, phase, flutter, as the attribute _WIND and as the texture coordinate sets 2 and 3, which Godot imports as CUSTOM0 (see the README)");
 	app.add_option("--texture-size", options.texture_size, "sides of the bark and leaf textures in pixels, a power of two from 16 to 2048 (default 256)")
 			->type_name("PX")
 			->check(CLI::Validator([](std::string &text) {
@@ -83,7 +103,7 @@ void add_other_options(CLI::App &app, Options &options) {
 				return std::sscanf(text.c_str(), "%d", &size) == 1 && valid_texture_size(size) && std::to_string(size) == text ? "" : "'" + text + "' is not a power of two from 16 to 2048";
 			},
 					""));
-	app.add_option("-o,--output", options.outputs, "write the tree to PATH, in the format of its extension: .glb, .gltf and .obj (with textures, and a .mtl, beside them), .json (the raw arrays), .png (a preview), .tscn (a Godot scene of the parameters); may be repeated")
+	app.add_option("-o,--output", options.outputs, "write the tree to PATH, in the format of its extension: .glb, .gltf and .obj (with textures, and a .mtl, beside them), .json (the raw arrays), .png (a preview), .tscn (a Godot scene of the parameters), .tres (a Godot preset resource of the parameters); may be repeated")
 			->type_name("PATH");
 	app.add_option("--size", options.size, "PNG size in pixels, WIDTHxHEIGHT (default 800x400)")->type_name("WxH")->check(CLI::Validator([](std::string &text) {
 		PngSize size;
@@ -122,7 +142,7 @@ Recipe resolve(const Options &options, std::ostream &err) {
 		parse_value(parameter, options.values[i], value);
 		parameter.set(properties, value);
 		if (!parameter.in_range(value)) {
-			err << "wendrel: warning: " << parameter.option_name() << " " << options.values[i] << " lies outside the range " << range_text(parameter) << "\n";
+			err << "wendrel: warning: " << option_name(parameter) << " " << options.values[i] << " lies outside the range " << range_text(parameter) << "\n";
 		}
 	}
 	note_segments(properties.segments, err);
@@ -147,7 +167,7 @@ void print_stats(std::ostream &out, const TreeSize &size, const TreeModel &model
 std::string check_outputs(const Options &options) {
 	for (const std::string &path : options.outputs) {
 		if (format_of(path) == Format::UNKNOWN) {
-			return "cannot tell the format of '" + path + "': use .glb, .gltf, .obj, .json, .png or .tscn";
+			return "cannot tell the format of '" + path + "': use .glb, .gltf, .obj, .json, .png, .tscn or .tres";
 		}
 	}
 	if (options.outputs.empty() && !options.stats) {
@@ -179,10 +199,10 @@ void add_file(std::vector<std::pair<std::string, std::string>> &files, std::pair
 	files.push_back(std::move(file));
 }
 
-// A scene holds the node's properties only; returns why it cannot hold these, or "".
+// A scene or a preset holds the node's properties only; returns why it cannot hold these, or "".
 std::string scene_problem(const Options &options, const Recipe &recipe) {
 	for (const std::string &path : options.outputs) {
-		if (format_of(path) == Format::SCENE) {
+		if (format_of(path) == Format::SCENE || format_of(path) == Format::PRESET) {
 			try {
 				write_scene(recipe.properties, "Tree");
 			} catch (const std::invalid_argument &e) {
@@ -193,34 +213,27 @@ std::string scene_problem(const Options &options, const Recipe &recipe) {
 	return "";
 }
 
-// The tool's names are the generator's field names, some with the node's "trunk_" in front.
-const Parameter *parameter_of_field(const char *field) {
-	const Parameter *parameter = find_parameter(field);
-	return parameter ? parameter : find_parameter(std::string("trunk_") + field);
-}
-
 // "--trunk-taper 0 must be positive: ..." for a refusal that names a parameter.
 std::string describe_fault(const TreeSize &size, const TreeProperties &properties) {
-	const Parameter *parameter = parameter_of_field(size.fault);
-	std::string name = parameter ? parameter->option_name() + " " + format_value(*parameter, parameter->get(properties)) : size.fault;
-	return name + " " + size.reason;
+	const PropertyRow &row = *size.fault;
+	return option_name(row) + " " + format_value(row, row.get(properties)) + " " + size.reason;
 }
 
 // A value refused on its own, with every other parameter at its default, is a usage error;
 // one refused only together with the others is a tree that cannot be built.
 std::string refused_value(const TreeProperties &properties) {
 	TreeSize size = measure_tree(properties);
-	const Parameter *parameter = size.fault ? parameter_of_field(size.fault) : nullptr;
-	if (!parameter) {
+	if (!size.fault) {
 		return "";
 	}
 	TreeProperties alone;
-	parameter->set(alone, parameter->get(properties));
+	size.fault->set(alone, size.fault->get(properties));
 	return measure_tree(alone).fault ? describe_fault(size, properties) : "";
 }
 
-// Grows the tree, writes every output at once, and prints the statistics.
-int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &out) {
+// Grows the tree, writes every output at once, and prints the statistics. The textures are
+// drawn into r_textures the first time an output needs them, and kept for the next tree.
+int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &out, Textures &r_textures) {
 	const TreeProperties &properties = recipe.properties;
 	TreeSize size = measure_tree(properties);
 	if (size.fault) {
@@ -233,6 +246,7 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	model.set_properties(properties);
 	model.thread_count = options.threads;
 	model.with_wind = options.wind;
+	model.with_collision = options.collision;
 	auto start = std::chrono::steady_clock::now();
 	if (any_needs_mesh(options)) {
 		model.generate();
@@ -243,16 +257,17 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	settings.texture_size = options.texture_size;
 	settings.twig_enable = recipe.twig_enable;
 	settings.wind = options.wind;
-	// The textures are the same for every output, and large ones take a while to draw.
-	Textures textures;
+	settings.collision = options.collision;
+	settings.collision_min_radius = options.collision_min_radius;
+	// The textures are the same for every output and every tree, and take a while to draw.
 	for (const std::string &path : options.outputs) {
-		if (needs_textures(format_of(path)) && textures.bark_png.empty()) {
-			textures = make_textures(settings.texture_size, model.twig_leaf_variants > 1);
+		if (needs_textures(format_of(path)) && r_textures.bark_png.empty()) {
+			r_textures = make_textures(settings.texture_size, model.twig_leaf_variants > 1);
 		}
 	}
 	std::vector<std::pair<std::string, std::string>> files;
 	for (const std::string &path : options.outputs) {
-		for (auto &file : encode(path, format_of(path), model, settings, textures)) {
+		for (auto &file : encode(path, format_of(path), model, settings, r_textures)) {
 			add_file(files, std::move(file));
 		}
 	}
@@ -261,6 +276,51 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 		print_stats(out, size, model, elapsed.count());
 	}
 	return EXIT_OK;
+}
+
+// Each seed's tree is grown once and written to the output paths with its seed in them. A
+// failure names its seed; the trees of the seeds before it stay written.
+int grow_each_seed(const Options &options, const Recipe &recipe, std::ostream &out) {
+	SeedRange range;
+	parse_seed_range(options.seeds, range);
+	Textures textures;
+	for (int64_t seed = range.first; seed <= range.last; ++seed) {
+		Options variant = options;
+		for (std::string &path : variant.outputs) {
+			path = with_seed(path, int32_t(seed));
+		}
+		Recipe grown = recipe;
+		grown.properties.seed = int32_t(seed);
+		if (options.stats) {
+			out << "seed            " << seed << "\n";
+		}
+		try {
+			grow_and_write(variant, grown, out, textures);
+		} catch (const std::runtime_error &e) {
+			throw std::runtime_error("seed " + std::to_string(seed) + ": " + e.what());
+		}
+	}
+	return EXIT_OK;
+}
+
+// --seeds needs {seed} in every output path, or the trees would overwrite one another, and
+// replaces the --seed of one tree.
+std::string seeds_problem(const Options &options) {
+	if (options.seeds.empty()) {
+		return "";
+	}
+	const Parameter *seed = find_parameter("seed");
+	for (size_t i = 0; i < parameters().size(); ++i) {
+		if (&parameters()[i] == seed && options.given[i]->count() > 0) {
+			return "give either --seed or --seeds, not both";
+		}
+	}
+	for (const std::string &path : options.outputs) {
+		if (path.find(SEED_MARKER) == std::string::npos) {
+			return "with --seeds, every output path must hold {seed}, as in -o tree_{seed}.glb; '" + path + "' does not";
+		}
+	}
+	return "";
 }
 
 int usage_error(std::ostream &err, std::string message) {
@@ -286,10 +346,11 @@ std::string extras_message(const CLI::ExtrasError &e, const std::vector<std::str
 } // namespace
 
 int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-	CLI::App app("Grows a procedural tree and writes it as glTF, OBJ, JSON, a PNG preview or a Godot scene.", "wendrel");
+	CLI::App app("Grows a procedural tree and writes it as glTF, OBJ, JSON, a PNG preview, a Godot scene or a preset.", "wendrel");
 	Options options;
 	add_parameter_options(app, options);
 	add_other_options(app, options);
+	add_game_options(app, options);
 	std::vector<const char *> argv = { "wendrel" };
 	for (const std::string &arg : args) {
 		argv.push_back(arg.c_str());
@@ -314,6 +375,9 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 		return EXIT_OK;
 	}
 	std::string problem = check_outputs(options);
+	if (problem.empty()) {
+		problem = seeds_problem(options);
+	}
 	if (!problem.empty()) {
 		return usage_error(err, problem);
 	}
@@ -326,7 +390,8 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 		if (!problem.empty()) {
 			return usage_error(err, problem);
 		}
-		return grow_and_write(options, recipe, out);
+		Textures textures;
+		return options.seeds.empty() ? grow_and_write(options, recipe, out, textures) : grow_each_seed(options, recipe, out);
 	} catch (const std::bad_alloc &) {
 		err << "wendrel: error: out of memory while growing the tree\n";
 	} catch (const std::exception &e) {

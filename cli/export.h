@@ -6,6 +6,7 @@
 #include "textures.h"
 
 #include <string>
+#include <vector>
 
 namespace wendrel {
 
@@ -40,7 +41,10 @@ struct TextureNames {
 // with textured materials "bark" and "twig" (the twig's cut out by alpha). The root node's
 // extras hold the recipe and the tool's version. A surface without faces is left out.
 // `binary` selects .glb, which embeds the textures; a .gltf refers to them by file name.
-std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const TextureNames &names, const Recipe &recipe, bool binary);
+// With `capsules`, a third child "collision" holds them as physics shapes (see add_collision()
+// in gltf_export.cpp), even when there are none.
+std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const TextureNames &names, const Recipe &recipe, bool binary,
+		const std::vector<CollisionCapsule> *capsules = nullptr);
 
 // Wavefront OBJ: objects "bark" and "twigs", using the materials of write_mtl() from the
 // file named `mtl_name`. Texture v is flipped (v' = 1 - v): OBJ counts it from the bottom.
@@ -58,6 +62,10 @@ std::string write_json(const TreeProperties &properties, const Surface &bark, co
 // property, and twig_enable when the twigs are off. Throws std::invalid_argument when a parameter the node does not expose differs
 // from its default, since the scene could not hold it.
 std::string write_scene(const TreeProperties &properties, const std::string &node_name, bool twig_enable = true);
+
+// A Godot 4 text resource of the extension's preset class holding every node property, as
+// the add-on ships its presets. Throws std::invalid_argument as write_scene() does.
+std::string write_preset(const TreeProperties &properties);
 
 // A shaded preview, front view on the left and three-quarter view on the right, with the
 // materials' textures; the twig cards are cut out where the leaf texture is transparent.

@@ -74,6 +74,9 @@ Format format_of(const std::string &path) {
 	if (ext == ".png") {
 		return Format::PNG;
 	}
+	if (ext == ".tres") {
+		return Format::PRESET;
+	}
 	return ext == ".tscn" ? Format::SCENE : Format::UNKNOWN;
 }
 
@@ -82,7 +85,7 @@ bool needs_textures(Format format) {
 }
 
 bool needs_mesh(Format format) {
-	return format != Format::SCENE && format != Format::UNKNOWN;
+	return format != Format::SCENE && format != Format::PRESET && format != Format::UNKNOWN;
 }
 
 std::string parse_png_size(const std::string &text, PngSize &size) {
@@ -102,6 +105,9 @@ std::vector<std::pair<std::string, std::string>> encode(const std::string &path,
 	if (format == Format::SCENE) {
 		return { { path, write_scene(model, "Tree", settings.twig_enable) } };
 	}
+	if (format == Format::PRESET) {
+		return { { path, write_preset(model) } };
+	}
 	if (format == Format::JSON) {
 		return { { path, write_json(model, bark_surface(model), twig_surface(model)) } };
 	}
@@ -115,11 +121,13 @@ std::vector<std::pair<std::string, std::string>> encode(const std::string &path,
 	bool wind = settings.wind && (format == Format::GLB || format == Format::GLTF);
 	const Mesh bark = export_mesh(bark_surface(model), wind ? model.wind.data() : nullptr);
 	const Mesh twigs = export_twigs(model, settings.twig_enable, wind ? model.twig_wind.data() : nullptr);
+	const std::vector<CollisionCapsule> capsules = settings.collision ? collision_capsules(model.collision_segments, settings.collision_min_radius) : std::vector<CollisionCapsule>();
+	const std::vector<CollisionCapsule> *collision = settings.collision ? &capsules : nullptr;
 	switch (format) {
 		case Format::GLB:
-			return { { path, write_gltf(bark, twigs, textures, names, recipe, true) } };
+			return { { path, write_gltf(bark, twigs, textures, names, recipe, true, collision) } };
 		case Format::GLTF:
-			return with_texture_files({ path, write_gltf(bark, twigs, textures, names, recipe, false) }, path, textures);
+			return with_texture_files({ path, write_gltf(bark, twigs, textures, names, recipe, false, collision) }, path, textures);
 		case Format::OBJ: {
 			std::vector<std::pair<std::string, std::string>> files = with_texture_files({ path, write_obj(bark, twigs, base_name(replace_extension(path, ".mtl"))) }, path, textures);
 			files.emplace_back(replace_extension(path, ".mtl"), write_mtl(names));

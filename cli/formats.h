@@ -19,12 +19,13 @@ enum class Format {
 	JSON,
 	PNG,
 	SCENE,
+	PRESET,
 };
 
-// By extension, ignoring case: .glb .gltf .obj .json .png .tscn.
+// By extension, ignoring case: .glb .gltf .obj .json .png .tscn .tres.
 Format format_of(const std::string &path);
 
-// Whether the format needs the generated arrays (a scene holds only the parameters).
+// Whether the format needs the generated arrays (a scene or a preset holds only the parameters).
 bool needs_mesh(Format format);
 
 struct PngSize {
@@ -41,6 +42,9 @@ struct ExportSettings {
 	int texture_size = 256; // sides of both textures, in pixels; see valid_texture_size()
 	bool twig_enable = true;
 	bool wind = false; // glTF files carry the wind records (the model was generated with them)
+	// glTF files carry the collision capsules (the model was generated with its segments).
+	bool collision = false;
+	float collision_min_radius = COLLISION_MIN_RADIUS;
 };
 
 // Whether the format shows the materials' textures.
@@ -48,7 +52,7 @@ bool needs_textures(Format format);
 
 // The { path, bytes } pairs of one output path: the file itself, and for .obj its .mtl and
 // for .obj and .gltf the two textures beside it (PATH without extension, then _bark.png and
-// _leaf.png). `model` has been generated unless the format is SCENE; `textures` are made
+// _leaf.png). `model` has been generated unless the format is SCENE or PRESET; `textures` are made
 // with settings.texture_size when the format needs them.
 std::vector<std::pair<std::string, std::string>> encode(const std::string &path, Format format,
 		const TreeModel &model, const ExportSettings &settings, const Textures &textures);

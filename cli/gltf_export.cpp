@@ -5,8 +5,10 @@
 #include <tiny_gltf.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <sstream>
 #include <stdexcept>
 
@@ -114,9 +116,9 @@ tinygltf::Value recipe_extras(const Recipe &recipe) {
 	for (const Parameter &parameter : parameters()) {
 		double value = parameter.get(recipe.properties);
 		if (parameter.type == ParameterType::INTEGER) {
-			values[parameter.property] = tinygltf::Value(static_cast<int>(value));
+			values[parameter.name] = tinygltf::Value(static_cast<int>(value));
 		} else {
-			values[parameter.property] = tinygltf::Value(std::strtod(format_value(parameter, value).c_str(), nullptr));
+			values[parameter.name] = tinygltf::Value(std::strtod(format_value(parameter, value).c_str(), nullptr));
 		}
 	}
 	values["twig_enable"] = tinygltf::Value(recipe.twig_enable);
@@ -124,6 +126,35 @@ tinygltf::Value recipe_extras(const Recipe &recipe) {
 	extras["wendrel_version"] = tinygltf::Value(std::string(WENDREL_VERSION));
 	extras["parameters"] = tinygltf::Value(values);
 	return tinygltf::Value(extras);
+}
+
+// An accessor without a buffer view, which readers fill with zeros: a placeholder that
+// costs no bytes.
+int add_zero_accessor(tinygltf::Model &gltf, size_t count, int type) {
+	tinygltf::Accessor accessor;
+	accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+	accessor.type = type;
+	accessor.count = count;
+	gltf.accessors.push_back(accessor);
+	return static_cast<int>(gltf.accessors.size() - 1);
+}
+
+// The wind records twice. As the application attribute _WIND, for readers that ask for it by
+// name; and as the texture coordinate sets 2 (chain, level) and 3 (phase, flutter), which
+// Godot's importer turns into the custom array CUSTOM0, all four values as 32-bit floats. Sets
+// must be numbered without gaps, so set 1 comes first: zeros, which the importer keeps as
+// UV2 and a lightmap unwrap may replace. No viewer tints the tree with these, as it would
+// with COLOR_0.
+void add_wind(tinygltf::Model &gltf, tinygltf::Primitive &primitive, const std::vector<std::array<float, 4>> &wind) {
+	std::vector<Vec2> chain_level(wind.size()), phase_flutter(wind.size());
+	for (size_t i = 0; i < wind.size(); ++i) {
+		chain_level[i] = Vec2{ wind[i][0], wind[i][1] };
+		phase_flutter[i] = Vec2{ wind[i][2], wind[i][3] };
+	}
+	primitive.attributes["_WIND"] = add_accessor(gltf, wind, TINYGLTF_TYPE_VEC4, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
+	primitive.attributes["TEXCOORD_1"] = add_zero_accessor(gltf, wind.size(), TINYGLTF_TYPE_VEC2);
+	primitive.attributes["TEXCOORD_2"] = add_accessor(gltf, chain_level, TINYGLTF_TYPE_VEC2, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
+	primitive.attributes["TEXCOORD_3"] = add_accessor(gltf, phase_flutter, TINYGLTF_TYPE_VEC2, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
 }
 
 // Adds a mesh and the node that shows it; returns the node's index.
@@ -135,8 +166,7 @@ int add_mesh_node(tinygltf::Model &gltf, const Mesh &mesh, const char *name, int
 	primitive.attributes["NORMAL"] = add_accessor(gltf, mesh.normals, TINYGLTF_TYPE_VEC3, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
 	primitive.attributes["TEXCOORD_0"] = add_accessor(gltf, mesh.uvs, TINYGLTF_TYPE_VEC2, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
 	if (!mesh.wind.empty()) {
-		// An application-specific attribute: its name starts with an underscore.
-		primitive.attributes["_WIND"] = add_accessor(gltf, mesh.wind, TINYGLTF_TYPE_VEC4, TINYGLTF_COMPONENT_TYPE_FLOAT, ARRAY_BUFFER);
+		add_wind(gltf, primitive, mesh.wind);
 	}
 	primitive.indices = add_accessor(gltf, mesh.indices, TINYGLTF_TYPE_SCALAR, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, ELEMENT_ARRAY_BUFFER);
 	tinygltf::Mesh gltf_mesh;
@@ -150,9 +180,57 @@ int add_mesh_node(tinygltf::Model &gltf, const Mesh &mesh, const char *name, int
 	return static_cast<int>(gltf.nodes.size() - 1);
 }
 
+// The rotation that turns +y onto the unit vector `axis`, as glTF's [x, y, z, w]: the
+// shortest arc, or half a turn about x for an axis that points straight down.
+std::vector<double> rotation_onto(Vec3 axis) {
+	const double w = 1.0 + double(axis.y);
+	if (w < 1e-7) {
+		return { 1.0, 0.0, 0.0, 0.0 };
+	}
+	const double x = axis.z, z = -double(axis.x);
+	const double norm = std::sqrt(x * x + z * z + w * w);
+	return { x / norm, 0.0, z / norm, w / norm };
+}
+
+tinygltf::Value object(std::initializer_list<std::pair<const std::string, tinygltf::Value>> members) {
+	return tinygltf::Value(tinygltf::Value::Object(members));
+}
+
+tinygltf::Value capsule_shape(const CollisionCapsule &capsule) {
+	return object({ { "type", tinygltf::Value(std::string("capsule")) },
+			{ "capsule", object({ { "radius", tinygltf::Value(double(capsule.radius)) }, { "height", tinygltf::Value(double(capsule.height)) } }) } });
+}
+
+// The capsules as OMI_physics_shape shapes, each on a node of its own (placed at the
+// capsule's centre, its y axis along the capsule) under one static OMI_physics_body node
+// "collision": Godot's importer makes a StaticBody3D of it with a CollisionShape3D per
+// capsule. Returns the body node's index.
+int add_collision(tinygltf::Model &gltf, const std::vector<CollisionCapsule> &capsules) {
+	tinygltf::Value::Array shapes;
+	tinygltf::Node body;
+	body.name = "collision";
+	for (const CollisionCapsule &capsule : capsules) {
+		const int shape = static_cast<int>(shapes.size());
+		shapes.push_back(capsule_shape(capsule));
+		tinygltf::Node node;
+		node.name = "capsule" + std::to_string(shape);
+		node.translation = { capsule.centre.x, capsule.centre.y, capsule.centre.z };
+		node.rotation = rotation_onto(capsule.axis);
+		node.extensions["OMI_physics_body"] = object({ { "collider", object({ { "shape", tinygltf::Value(shape) } }) } });
+		gltf.nodes.push_back(node);
+		body.children.push_back(static_cast<int>(gltf.nodes.size() - 1));
+	}
+	body.extensions["OMI_physics_body"] = object({ { "motion", object({ { "type", tinygltf::Value(std::string("static")) } }) } });
+	gltf.nodes.push_back(body);
+	gltf.extensions["OMI_physics_shape"] = object({ { "shapes", tinygltf::Value(shapes) } });
+	gltf.extensionsUsed = { "OMI_physics_body", "OMI_physics_shape" };
+	return static_cast<int>(gltf.nodes.size() - 1);
+}
+
 } // namespace
 
-std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const TextureNames &names, const Recipe &recipe, bool binary) {
+std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &textures, const TextureNames &names, const Recipe &recipe, bool binary,
+		const std::vector<CollisionCapsule> *capsules) {
 	tinygltf::Model gltf;
 	gltf.asset.version = "2.0";
 	gltf.asset.generator = "wendrel " WENDREL_VERSION;
@@ -165,6 +243,9 @@ std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &text
 	}
 	if (!twigs.empty()) {
 		tree.children.push_back(add_mesh_node(gltf, twigs, "twigs", add_twig_material(gltf, textures, names, binary)));
+	}
+	if (capsules) {
+		tree.children.push_back(add_collision(gltf, *capsules));
 	}
 	if (gltf.buffers[0].data.empty()) {
 		gltf.buffers.clear(); // a buffer must not be empty

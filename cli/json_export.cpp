@@ -77,7 +77,7 @@ void append_parameters(std::string &out, const TreeProperties &properties) {
 	out += "\"parameters\": {";
 	const char *separator = "\n  ";
 	for (const Parameter &parameter : parameters()) {
-		out += separator + std::string("\"") + parameter.property + "\": ";
+		out += separator + std::string("\"") + parameter.name + "\": ";
 		// The shortest text that reads back exactly: these are typed by people.
 		out += format_value(parameter, parameter.get(properties));
 		separator = ",\n  ";

@@ -10,15 +10,6 @@ namespace wendrel {
 
 namespace {
 
-// The tool's view of the generator's property table.
-std::vector<Parameter> make_parameters() {
-	std::vector<Parameter> parameters;
-	for (const PropertyRow &row : property_table()) {
-		parameters.push_back(Parameter{ row.name, row.type, row.int_field, row.float_field, row.min, row.max, row.on_node, row.description });
-	}
-	return parameters;
-}
-
 // Whether text holds nothing but a number that strtoll or strtof consumed up to `end`.
 bool consumed_all(const std::string &text, const char *end) {
 	return !text.empty() && end == text.c_str() + text.size();
@@ -26,51 +17,12 @@ bool consumed_all(const std::string &text, const char *end) {
 
 } // namespace
 
-std::string Parameter::option_name() const {
-	std::string name = std::string("--") + property;
+std::string option_name(const PropertyRow &parameter) {
+	std::string name = std::string("--") + parameter.name;
 	for (char &c : name) {
 		c = c == '_' ? '-' : c;
 	}
 	return name;
-}
-
-double Parameter::get(const TreeProperties &properties) const {
-	// note: not a conditional expression, which would pass the integer through float and
-	// round every value above 2^24.
-	if (type == ParameterType::INTEGER) {
-		return properties.*int_field;
-	}
-	return properties.*float_field;
-}
-
-bool Parameter::in_range(double value) const {
-	// A float field holds the range ends rounded to float: 0.01 is stored just below 0.01.
-	if (type == ParameterType::REAL) {
-		return value >= static_cast<float>(min) && value <= static_cast<float>(max);
-	}
-	return value >= min && value <= max;
-}
-
-void Parameter::set(TreeProperties &properties, double value) const {
-	if (type == ParameterType::INTEGER) {
-		properties.*int_field = static_cast<int32_t>(value);
-	} else {
-		properties.*float_field = static_cast<float>(value);
-	}
-}
-
-const std::vector<Parameter> &parameters() {
-	static const std::vector<Parameter> table = make_parameters();
-	return table;
-}
-
-const Parameter *find_parameter(const std::string &property) {
-	for (const Parameter &parameter : parameters()) {
-		if (property == parameter.property) {
-			return &parameter;
-		}
-	}
-	return nullptr;
 }
 
 std::string parse_value(const Parameter &parameter, const std::string &text, double &value) {

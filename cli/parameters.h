@@ -1,42 +1,29 @@
-// The tree's parameters as the tool names them: the generator's property table (one entry
-// per field of TreeProperties, under the node's property name, with the inspector's range).
-// Option parsing, --help, the JSON header and the scene writer all read it.
+// The tree's parameters as the tool knows them: the rows of the generator's property table
+// (model/properties.h), under the node's property names, with the inspector's ranges. Option
+// parsing, --help, the JSON header, the glTF extras and the scene writer all read the rows.
 #pragma once
 
 #include "model/properties.h"
-#include "model/tree_model.h"
 
 #include <string>
 #include <vector>
 
 namespace wendrel {
 
+// The tool's words for the table's rows.
+using Parameter = PropertyRow;
 using ParameterType = PropertyType;
 
-struct Parameter {
-	const char *property; // node property name, or the field name when the node has none
-	ParameterType type;
-	int32_t TreeProperties::*int_field; // set when type is INTEGER
-	float TreeProperties::*float_field; // set when type is REAL
-	double min;							// inspector range; values outside it are allowed but warned about
-	double max;
-	bool exposed; // whether the node has it as a property, and so a scene can store it
-	const char *description;
+inline PropertyTable parameters() {
+	return property_table();
+}
 
-	// "--trunk-segments" for "trunk_segments".
-	std::string option_name() const;
-	double get(const TreeProperties &properties) const;
-	// The value must be representable in the field's type; see parse_value().
-	void set(TreeProperties &properties, double value) const;
-	bool in_range(double value) const;
-};
+inline const PropertyRow *find_parameter(const std::string &property) {
+	return find_property(property);
+}
 
-// Every parameter, seed first, in the node's inspector order, then the two the node keeps at
-// their defaults.
-const std::vector<Parameter> &parameters();
-
-// Finds a parameter by property name; null when there is none.
-const Parameter *find_parameter(const std::string &property);
+// "--trunk-segments" for "trunk_segments".
+std::string option_name(const PropertyRow &parameter);
 
 // Reads one option value: a whole decimal int32 for INTEGER, a finite float for REAL, rounded
 // once from the text (as a float literal would be). Returns an error message, empty on success.

@@ -46,12 +46,8 @@ std::string check_counts(const TreeModel &m, const TreeSize &size) {
 }
 
 bool all_finite(const TreeProperties &p) {
-	const float values[] = { p.branch_clump_max, p.branch_clump_min, p.branch_length_falloff,
-		p.branch_length_exponent, p.branch_factor, p.radius_falloff_rate, p.climb_rate, p.trunk_kink,
-		p.max_radius, p.trunk_taper, p.twist, p.sweep_amount, p.branch_length, p.trunk_length,
-		p.drop_amount, p.grow_amount, p.uv_multiplier, p.twig_scale, p.twig_aspect };
-	for (float v : values)
-		if (!std::isfinite(v))
+	for (const PropertyRow &row : property_table())
+		if (row.type == PropertyType::REAL && !std::isfinite(p.*row.float_field))
 			return false;
 	return true;
 }
@@ -145,23 +141,17 @@ Verdict generate_and_check(TreeModel &model, const TreeProperties &properties) {
 }
 
 std::string describe(const TreeProperties &p) {
-	char text[1024];
-	std::snprintf(text, sizeof text,
-			"--seed %d --trunk-segments %d --trunk-branches-count %d --trunk-height %d "
-			"--trunk-branch-length %.9g --trunk-branch-length-falloff %.9g --branch-length-exponent %.9g "
-			"--trunk-branch-factor %.9g --trunk-branch-clump-max %.9g --trunk-branch-clump-min %.9g "
-			"--trunk-drop-amount %.9g --trunk-grow-amount %.9g --trunk-sweep-amount %.9g "
-			"--trunk-max-radius %.9g --trunk-radius-falloff-rate %.9g --trunk-taper %.9g "
-			"--trunk-climb-rate %.9g --trunk-kink %.9g --trunk-twist %.9g --trunk-length %.9g "
-			"--trunk-uv-multiplier %.9g --twig-scale %.9g --twig-cards-per-tip %d --twig-crossed %d "
-			"--twig-aspect %.9g --twig-leaf-variants %d",
-			p.seed, p.segments, p.branches_count, p.trunk_height, double(p.branch_length),
-			double(p.branch_length_falloff), double(p.branch_length_exponent), double(p.branch_factor),
-			double(p.branch_clump_max), double(p.branch_clump_min), double(p.drop_amount), double(p.grow_amount),
-			double(p.sweep_amount), double(p.max_radius), double(p.radius_falloff_rate), double(p.trunk_taper),
-			double(p.climb_rate), double(p.trunk_kink), double(p.twist), double(p.trunk_length),
-			double(p.uv_multiplier), double(p.twig_scale), p.twig_cards_per_tip, p.twig_crossed,
-			double(p.twig_aspect), p.twig_leaf_variants);
+	std::string text;
+	for (const PropertyRow &row : property_table()) {
+		char option[160];
+		if (row.type == PropertyType::INTEGER)
+			std::snprintf(option, sizeof option, "--%s %d", row.name, p.*row.int_field);
+		else
+			std::snprintf(option, sizeof option, "--%s %.9g", row.name, double(p.*row.float_field));
+		for (char *c = option + 2; *c != ' '; c++)
+			*c = *c == '_' ? '-' : *c;
+		text += (text.empty() ? "" : " ") + std::string(option);
+	}
 	return text;
 }
 

@@ -35,33 +35,17 @@ int32_t whole(Rng &rng, int32_t lo, int32_t hi) {
 	return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
 }
 
-// Inside the inspector ranges, with the size kept small.
+// Inside the inspector ranges, with the size kept small: at most 7 forks above the trunk.
 TreeProperties in_range(Rng &rng) {
 	TreeProperties p;
-	p.seed = whole(rng, 0, 100000);
-	p.segments = whole(rng, 2, 10);
-	p.branches_count = whole(rng, 1, 7);
-	p.trunk_height = whole(rng, 0, 100);
-	p.branch_length = uniform(rng, 0.01f, 10.0f);
-	p.branch_length_falloff = uniform(rng, 0.0f, 2.0f);
-	p.branch_factor = uniform(rng, 0.1f, 20.0f);
-	p.branch_clump_max = uniform(rng, 0.0f, 20.0f);
-	p.branch_clump_min = uniform(rng, 0.0f, 20.0f);
-	p.drop_amount = uniform(rng, -5.0f, 5.0f);
-	p.grow_amount = uniform(rng, -5.0f, 5.0f);
-	p.sweep_amount = uniform(rng, -5.0f, 5.0f);
-	p.max_radius = uniform(rng, 0.01f, 0.6f);
-	p.radius_falloff_rate = uniform(rng, 0.1f, 1.0f);
-	p.climb_rate = uniform(rng, 0.0f, 50.0f);
-	p.trunk_kink = uniform(rng, -1.0f, 1.0f);
-	p.twist = uniform(rng, -5.0f, 5.0f);
-	p.trunk_length = uniform(rng, 0.0f, 100.0f);
-	p.uv_multiplier = uniform(rng, 0.001f, 50.0f);
-	p.twig_scale = uniform(rng, 0.0f, 5.0f);
-	p.twig_cards_per_tip = whole(rng, 1, 8);
-	p.twig_crossed = whole(rng, 0, 1);
-	p.twig_aspect = uniform(rng, 0.1f, 8.0f);
-	p.twig_leaf_variants = whole(rng, 1, 4);
+	for (const PropertyRow &row : property_table()) {
+		if (!row.on_node)
+			continue;
+		if (row.type == PropertyType::REAL)
+			p.*row.float_field = uniform(rng, float(row.min), float(row.max));
+		else
+			p.*row.int_field = whole(rng, int32_t(row.min), row.int_field == &TreeProperties::branches_count ? 7 : int32_t(row.max));
+	}
 	return p;
 }
 
@@ -87,38 +71,26 @@ float wild_float(Rng &rng) {
 	}
 }
 
-int32_t wild_int(Rng &rng, int32_t lo, int32_t hi) {
+// Well beyond the inspector range either way, or a special value.
+int32_t wild_int(Rng &rng, const PropertyRow &row) {
 	static const int32_t SPECIAL[] = { 0, -1, 1, INT32_MIN, INT32_MAX, 2, 3 };
 	if (whole(rng, 0, 4) == 0)
 		return SPECIAL[whole(rng, 0, 6)];
-	return whole(rng, lo, hi);
+	return whole(rng, int32_t(row.min) - 5, 4 * int32_t(row.max) + 5);
 }
 
 // Each field in range or wild; `wildness` is the chance of wild.
 TreeProperties mixed(Rng &rng, double wildness) {
 	TreeProperties p = in_range(rng);
 	std::bernoulli_distribution wild(wildness);
-	float *reals[] = { &p.branch_clump_max, &p.branch_clump_min, &p.branch_length_falloff, &p.branch_length_exponent,
-		&p.branch_factor, &p.radius_falloff_rate, &p.climb_rate, &p.trunk_kink, &p.max_radius, &p.trunk_taper,
-		&p.twist, &p.sweep_amount, &p.branch_length, &p.trunk_length, &p.drop_amount, &p.grow_amount,
-		&p.uv_multiplier, &p.twig_scale, &p.twig_aspect };
-	for (float *r : reals)
-		if (wild(rng))
-			*r = wild_float(rng);
-	if (wild(rng))
-		p.seed = wild_int(rng, INT32_MIN, INT32_MAX);
-	if (wild(rng))
-		p.segments = wild_int(rng, -4, 40);
-	if (wild(rng))
-		p.branches_count = wild_int(rng, -3, 9);
-	if (wild(rng))
-		p.trunk_height = wild_int(rng, -5, 5000);
-	if (wild(rng))
-		p.twig_cards_per_tip = wild_int(rng, -3, 40);
-	if (wild(rng))
-		p.twig_crossed = wild_int(rng, -2, 2);
-	if (wild(rng))
-		p.twig_leaf_variants = wild_int(rng, -3, 9);
+	for (const PropertyRow &row : property_table()) {
+		if (!wild(rng))
+			continue;
+		if (row.type == PropertyType::REAL)
+			p.*row.float_field = wild_float(rng);
+		else
+			p.*row.int_field = wild_int(rng, row);
+	}
 	return p;
 }
 

@@ -164,12 +164,16 @@ engine_build_library() {
 }
 
 # Copies the demo (with the library just built) to build/engine/project, adds the folder
-# $1 of this repository as res://$2, and imports the project.
+# $1 of this repository as res://$2, with the files of the folder $3 when given, and imports
+# the project.
 engine_lay_out_project() {
 	rm -rf "$engine_project"
 	mkdir -p "$engine_project"
 	(cd "$engine_source/demo" && tar --exclude=./.godot -cf - .) | (cd "$engine_project" && tar -xf -)
 	cp -r "$engine_source/$1" "$engine_project/$2"
+	if [ -n "${3:-}" ]; then
+		cp -r "$3/." "$engine_project/$2/"
+	fi
 	# note: a first import of a project whose extension registers a class can crash at exit
 	# (an engine fault); a delay between the frames of the import avoids it.
 	local log=$engine_build/import.log

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the node's test suite inside Godot (headless), as the editor runs the extension:
 # builds the template_debug library against godot-cpp, imports a copy of demo/ and runs
-# tests/engine/. The last line of the suite is "N passed, N failed".
+# tests/engine/, then the glTF validator on what it exported, then tests/engine/editor/ in
+# the editor. The last line of the suite is "N passed, N failed".
 #
 # Where the engine cannot run here, prints why in one line and stops; under CI=true that
 # is a failure.
@@ -12,7 +13,11 @@ engine_require "Engine tests"
 
 start=$SECONDS
 engine_prepare
-engine_lay_out_project tests/engine tests
+# The tool's glTF file, imported with the project as a game imports it.
+assets=$engine_build/tool-files
+rm -rf "$assets" && mkdir -p "$assets"
+"$engine_build/cli/wendrel" --wind --collision -o "$assets/imported_tree.glb"
+engine_lay_out_project tests/engine tests "$assets"
 "$engine_build/cli/wendrel" -o "$engine_project/tests/default.json"
 cp "$engine_source/README.md" "$engine_project/tests/README.md"
 cp "$engine_source/doc_classes/Wendrel3D.xml" "$engine_project/tests/"
@@ -37,6 +42,24 @@ status=0
 engine_in_root "$engine_project" timeout 600 godot --headless -s res://tests/run_tests.gd >"$log" 2>&1 || status=$?
 grep -E '^(PASS |FAIL |  [^ ])' "$log" || true
 summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -1 || true)
+
+# The glTF files the suite exported through the engine's writer, through the Khronos validator.
+validator=$engine_source/tools/gltf-validator
+if ! node "$validator/validate.js" "$engine_project"/tests/out/*.glb; then
+	echo "FAIL the engine's glTF export does not pass the validator"
+	status=1
+fi
+
+# The tools in the editor itself, through a test plugin enabled in the project copy only.
+editor_log=$engine_build/editor-test.log
+printf '\n[editor_plugins]\n\nenabled=PackedStringArray("res://tests/editor/plugin.cfg")\n' >>"$engine_project/project.godot"
+engine_in_root "$engine_project" timeout 300 godot --headless --editor >"$editor_log" 2>&1 || status=$?
+grep -E '^(PASS |FAIL |  [^ ])' "$editor_log" || true
+if ! grep -qE '^1 passed, 0 failed$' "$editor_log"; then
+	echo "FAIL the editor tests did not pass (see $editor_log)"
+	tail -20 "$editor_log"
+	status=1
+fi
 # Leaks are reported after the suite has ended, as the engine shuts down.
 leaks=$(grep -E 'leaked at exit|still in use at exit' "$log" || true)
 echo "${summary:-no summary line: the suite did not finish (see $log)}"

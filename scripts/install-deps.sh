@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Installs what building Wendrel3D needs on a Debian machine (run as root); with --tests, also
-# what the tests need: Node.js and the Khronos glTF validator from npm, clang 14 with libFuzzer.
+# what the tests need: Node.js and the Khronos glTF validator from npm, clang 14 with libFuzzer
+# and clang-format.
 # Packages already present are left alone, so a second run costs no network access.
 set -euo pipefail
 
 packages=(cmake g++ make git libgtest-dev libbenchmark-dev libcli11-dev libtinygltf-dev
-	libstb-dev nlohmann-json3-dev binutils)
+	libstb-dev nlohmann-json3-dev binutils libtinyxml2-dev)
 with_tests=false
 if [ "${1:-}" = "--tests" ]; then
 	with_tests=true
-	# Node.js for the glTF validator, clang for the libFuzzer target, MPFR for the math tests'
-	# reference, and for the Windows build of the tests MinGW-w64, GoogleTest's sources and Wine.
-	packages+=(nodejs clang-14 libclang-rt-14-dev libmpfr-dev googletest g++-mingw-w64-x86-64 wine wine64)
+	# Node.js for the glTF validator, clang for the libFuzzer target, clang-format for the
+	# format check, MPFR for the math tests' reference, and for the Windows build of the tests
+	# MinGW-w64, GoogleTest's sources and Wine.
+	packages+=(nodejs clang-14 clang-format-14 libclang-rt-14-dev libmpfr-dev googletest g++-mingw-w64-x86-64 wine wine64)
 fi
 
 missing=()

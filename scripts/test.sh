@@ -3,7 +3,8 @@
 # debug build under AddressSanitizer and UndefinedBehaviorSanitizer, whose random parameter
 # sweep runs for a minute. Then builds the libFuzzer target with clang and runs it briefly,
 # runs the node's suite inside Godot (scripts/engine-test.sh), and the generator's tests and
-# the tool cross-compiled for Windows under Wine (scripts/test-windows.sh).
+# the tool cross-compiled for Windows under Wine (scripts/test-windows.sh). Last, every C++
+# source must be as the repository's .clang-format writes it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --tests
@@ -27,3 +28,4 @@ build/fuzz/fuzz/generate_fuzzer -max_total_time=30 -max_len=104 -len_control=0 -
 
 bash scripts/engine-test.sh
 bash scripts/test-windows.sh
+git ls-files '*.cpp' '*.h' '*.hpp' | xargs clang-format-14 --dry-run -Werror

@@ -11,30 +11,70 @@
 #include "background_growth.h"
 #include "model/tree_model.h"
 #include "surface_arrays.h"
+#include "Wendrel3DPreset.h"
 
 #include <godot_cpp/classes/array_mesh.hpp>
 #include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/classes/mesh_instance3d.hpp>
 #include <godot_cpp/classes/node3d.hpp>
+#include <godot_cpp/classes/packed_scene.hpp>
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/static_body3d.hpp>
+#include <godot_cpp/variant/callable.hpp>
 
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+// The node's tree shape parameters, one line each, by inspector group: the TreeProperties
+// field, which also names the accessors (set_<field>, get_<field>); the setter's argument as
+// scripts see it ("" for none); and `const` for a const getter. The property's name, type,
+// range and the surfaces a change rebuilds come from the generator's property table, so a
+// new parameter on the node is its table row and one line here.
+#define WENDREL3D_UNGROUPED_PARAMETERS(X) \
+	X(seed, "", )
+#define WENDREL3D_TRUNK_PARAMETERS(X)    \
+	X(segments, "", )                    \
+	X(branches_count, "count", )         \
+	X(trunk_height, "height", )          \
+	X(branch_length, "length", )         \
+	X(branch_length_falloff, "length", ) \
+	X(branch_factor, "value", )          \
+	X(branch_clump_max, "max", )         \
+	X(branch_clump_min, "min", )         \
+	X(drop_amount, "amount", )           \
+	X(grow_amount, "amount", )           \
+	X(sweep_amount, "amount", )          \
+	X(max_radius, "radius", )            \
+	X(radius_falloff_rate, "radius", )   \
+	X(climb_rate, "rate", )              \
+	X(trunk_kink, "kink", )              \
+	X(twist, "twist", )                  \
+	X(trunk_length, "length", )          \
+	X(uv_multiplier, "length", const)
+#define WENDREL3D_TWIG_PARAMETERS(X)      \
+	X(twig_scale, "scale", )              \
+	X(twig_cards_per_tip, "cards", const) \
+	X(twig_crossed, "crossed", const)     \
+	X(twig_aspect, "aspect", const)       \
+	X(twig_leaf_variants, "variants", const)
+#define WENDREL3D_PARAMETERS(X)       \
+	WENDREL3D_UNGROUPED_PARAMETERS(X) \
+	WENDREL3D_TRUNK_PARAMETERS(X)     \
+	WENDREL3D_TWIG_PARAMETERS(X)
 
 class Wendrel3D : public godot::Node3D {
 	GDCLASS(Wendrel3D, godot::Node3D);
 
 	wendrel::TreeProperties properties;		   // what the setters stored
 	std::unique_ptr<wendrel::TreeModel> model; // the tree shown
-	godot::MeshInstance3D *trunk_mesh_instance = nullptr;
+	godot::MeshInstance3D *bark_mesh_instance = nullptr;
 	godot::MeshInstance3D *twig_mesh_instance = nullptr; // null while twigs are switched off
 	bool twig_enable = true;
 	// Data for games (Wendrel3D_game.cpp), all off by default.
 	bool wind_data = false;
 	bool collision_enable = false;
-	float collision_min_radius = 0.05f;
+	float collision_min_radius = wendrel::COLLISION_MIN_RADIUS;
 	godot::StaticBody3D *collision_body = nullptr; // internal child while collision_enable is on
 	bool lod_enable = false;
 	godot::Ref<godot::Material> material_trunk;
@@ -45,22 +85,17 @@ class Wendrel3D : public godot::Node3D {
 	// Shared with the growths on worker threads.
 	std::shared_ptr<wendrel::engine::SurfaceOrders> index_orders = std::make_shared<wendrel::engine::SurfaceOrders>();
 
-	// Which surfaces a parameter change has to rebuild.
-	enum class Rebuild {
-		BOTH,
-		TRUNK,
-		TWIGS,
-	};
+	using Rebuilds = wendrel::Rebuilds; // which surfaces a change has to rebuild
 
 	template <typename T>
-	void set_parameter(const char *p_property, T &r_field, T p_value, Rebuild p_rebuild);
+	void set_parameter(const char *p_property, T &r_field, T p_value, Rebuilds p_rebuild);
 	bool fits(const wendrel::TreeProperties &p_properties, const char *p_change) const;
-	bool grow(Rebuild p_rebuild, const char *p_change);
+	bool grow(Rebuilds p_rebuild, const char *p_change);
 	void show_grown_tree();
 	void cancel_growth();
 	void end_superseded_growths();
 	void update_processing();
-	void rebuild(Rebuild p_rebuild);
+	void rebuild(Rebuilds p_rebuild);
 	void update_mesh(godot::MeshInstance3D *p_child, const godot::Ref<godot::ArrayMesh> &p_mesh,
 			const godot::Ref<godot::Material> &p_material);
 	void add_twig_child();
@@ -70,9 +105,19 @@ class Wendrel3D : public godot::Node3D {
 	// What the generator has to add for the properties set: wind records, collision segments.
 	void ask_for_game_data(wendrel::TreeModel &r_model) const;
 	void update_collision();
+	// The tree of the stored properties, for baking: the one shown when it is that tree, else
+	// one grown into r_fresh. Null, with a message, when memory ran out.
+	const wendrel::TreeModel *baked_model(std::unique_ptr<wendrel::TreeModel> &r_fresh) const;
+	godot::Ref<godot::ArrayMesh> baked_mesh(const wendrel::TreeModel &p_model) const;
 	// Registered after the accessors above them, and after the other properties.
+	static void bind_bake_methods();
 	static void bind_game_methods();
 	static void bind_game_properties();
+	// The tools (Wendrel3D_editor.cpp): the preset picked in the inspector, and helpers.
+	godot::Ref<Wendrel3DPreset> tool_preset;
+	int32_t random_seed() const;
+	godot::String path_beside_scene(const godot::String &p_extension) const;
+	static void bind_tool_methods();
 
 protected:
 	static void _bind_methods();
@@ -89,56 +134,14 @@ public:
 	void _exit_tree() override;
 	void _ready() override;
 
-	void set_seed(int32_t p_seed);
-	int32_t get_seed();
-	void set_segments(int32_t p_segments);
-	int32_t get_segments();
-	void set_branches_count(int32_t p_count);
-	int32_t get_branches_count();
-	void set_trunk_height(int32_t p_height);
-	int32_t get_trunk_height();
-	void set_branch_length(float p_length);
-	float get_branch_length();
-	void set_branch_length_falloff(float p_length);
-	float get_branch_length_falloff();
-	void set_branch_factor(float p_value);
-	float get_branch_factor();
-	void set_branch_clump_max(float p_max);
-	float get_branch_clump_max();
-	void set_branch_clump_min(float p_min);
-	float get_branch_clump_min();
-	void set_drop_amount(float p_amount);
-	float get_drop_amount();
-	void set_grow_amount(float p_amount);
-	float get_grow_amount();
-	void set_sweep_amount(float p_amount);
-	float get_sweep_amount();
-	void set_max_radius(float p_radius);
-	float get_max_radius();
-	void set_radius_falloff_rate(float p_radius);
-	float get_radius_falloff_rate();
-	void set_climb_rate(float p_rate);
-	float get_climb_rate();
-	void set_trunk_kink(float p_kink);
-	float get_trunk_kink();
-	void set_twist(float p_twist);
-	float get_twist();
-	void set_trunk_length(float p_length);
-	float get_trunk_length();
-	void set_uv_multiplier(float p_length);
-	float get_uv_multiplier() const;
+	// set_<field> and get_<field> for every shape parameter in the lists above.
+#define WENDREL3D_DECLARE_ACCESSORS(m_field, m_argument, m_const)           \
+	void set_##m_field(decltype(wendrel::TreeProperties::m_field) p_value); \
+	decltype(wendrel::TreeProperties::m_field) get_##m_field() m_const;
+	WENDREL3D_PARAMETERS(WENDREL3D_DECLARE_ACCESSORS)
+#undef WENDREL3D_DECLARE_ACCESSORS
 	void set_twig_enable(bool p_enable);
 	bool get_twig_enable();
-	void set_twig_scale(float p_scale);
-	float get_twig_scale();
-	void set_twig_cards_per_tip(int32_t p_cards);
-	int32_t get_twig_cards_per_tip() const;
-	void set_twig_crossed(int32_t p_crossed);
-	int32_t get_twig_crossed() const;
-	void set_twig_aspect(float p_aspect);
-	float get_twig_aspect() const;
-	void set_twig_leaf_variants(int32_t p_variants);
-	int32_t get_twig_leaf_variants() const;
 	void set_material_trunk(const godot::Ref<godot::Material> &p_material);
 	godot::Ref<godot::Material> get_material_trunk();
 	void set_material_twig(const godot::Ref<godot::Material> &p_material);
@@ -153,14 +156,43 @@ public:
 	bool get_lod_enable() const;
 
 	// A new mesh of the tree as shown: the bark surface, then the twig surface when twigs are
-	// on, each with its material. It shares nothing with the node.
+	// on, each with its material, the wind colours when wind_data is on and the levels of
+	// detail when lod_enable is on. It shares nothing with the node. (Wendrel3D_bake.cpp)
 	godot::Ref<godot::ArrayMesh> bake_mesh();
+	// A new scene of the tree as shown, for games that place many trees without the
+	// extension: a Node3D "Tree" holding a MeshInstance3D "Mesh" with bake_mesh()'s mesh and,
+	// when collision_enable is on, a StaticBody3D "Collision" with a CollisionShape3D per capsule.
+	godot::Ref<godot::PackedScene> bake_scene();
 	// Whether a tree is growing on a worker thread; the signal tree_grown follows.
 	bool is_growing() const;
 
+	// The tools, each also an inspector button (Wendrel3D_editor.cpp).
+	godot::Error apply_preset(const godot::Ref<Wendrel3DPreset> &p_preset);
+	godot::Ref<Wendrel3DPreset> make_preset() const;
+	godot::Error save_preset(const godot::String &p_path);
+	int32_t randomize_seed();
+	godot::Error save_baked_mesh(const godot::String &p_path);
+	godot::Error export_gltf(const godot::String &p_path);
+	void set_tool_preset(const godot::Ref<Wendrel3DPreset> &p_preset);
+	godot::Ref<Wendrel3DPreset> get_tool_preset() const;
+	godot::Callable _get_tool_button(int64_t p_index) const;
+	void _tool_apply_preset();
+	void _tool_save_preset();
+	void _tool_randomize_seed();
+	void _tool_bake_mesh();
+	void _tool_export_gltf();
+
 	// C++ only, not bound: what the node shows, for tools and tests.
-	const wendrel::TreeModel &get_model() const { return *model; }
-	godot::MeshInstance3D *get_trunk_mesh_instance() const { return trunk_mesh_instance; }
-	godot::MeshInstance3D *get_twig_mesh_instance() const { return twig_mesh_instance; }
-	godot::StaticBody3D *get_collision_body() const { return collision_body; }
+	const wendrel::TreeModel &get_model() const {
+		return *model;
+	}
+	godot::MeshInstance3D *get_bark_mesh_instance() const {
+		return bark_mesh_instance;
+	}
+	godot::MeshInstance3D *get_twig_mesh_instance() const {
+		return twig_mesh_instance;
+	}
+	godot::StaticBody3D *get_collision_body() const {
+		return collision_body;
+	}
 };

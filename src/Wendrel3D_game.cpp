@@ -1,6 +1,7 @@
 // What games need of a tree besides its look: wind records in the vertex colours, and
 // capsule collision shapes along the trunk and the thicker branches. Both are off by default,
 // so that a scene saved without them shows exactly the same tree.
+#include "capsule_shapes.h"
 #include "Wendrel3D.h"
 
 #include <godot_cpp/classes/capsule_shape3d.hpp>
@@ -28,36 +29,30 @@ Vector3 to_engine(const wendrel::Vec3 &p_v) {
 	return Vector3(p_v.x, p_v.y, p_v.z);
 }
 
-// A capsule's place: centred between the segment's ends, its local y axis along the segment.
-Transform3D capsule_transform(const wendrel::CollisionSegment &p_segment, float p_length) {
-	wendrel::Vec3 axis = (p_segment.end - p_segment.start) * (1.0f / p_length);
+void add_capsule(StaticBody3D *p_body, const wendrel::CollisionCapsule &p_capsule) {
+	uint32_t owner = p_body->create_shape_owner(p_body);
+	p_body->shape_owner_set_transform(owner, wendrel::engine::capsule_transform(p_capsule));
+	p_body->shape_owner_add_shape(owner, wendrel::engine::capsule_shape(p_capsule));
+}
+
+} // namespace
+
+Transform3D wendrel::engine::capsule_transform(const wendrel::CollisionCapsule &p_capsule) {
+	const wendrel::Vec3 axis = p_capsule.axis;
 	// Any unit vector across the axis will do: a capsule is round about it.
 	wendrel::Vec3 helper = std::fabs(axis.y) < 0.9f ? wendrel::Vec3(0.0f, 1.0f, 0.0f) : wendrel::Vec3(1.0f, 0.0f, 0.0f);
 	wendrel::Vec3 across = wendrel::normalize(wendrel::cross(helper, axis));
 	wendrel::Vec3 third = wendrel::cross(across, axis);
-	wendrel::Vec3 centre = (p_segment.start + p_segment.end) * 0.5f;
-	return Transform3D(Basis(to_engine(across), to_engine(axis), to_engine(third)), to_engine(centre));
+	return Transform3D(Basis(to_engine(across), to_engine(axis), to_engine(third)), to_engine(p_capsule.centre));
 }
 
-// The trunk always collides; a branch only when it is thicker than the minimum radius.
-bool wants_capsule(const wendrel::CollisionSegment &p_segment, float p_min_radius, float p_length) {
-	if (!(p_length > 0.0f) || !std::isfinite(p_length) || !(p_segment.radius > 0.0f)) {
-		return false;
-	}
-	return p_segment.level == 0 || p_segment.radius > p_min_radius;
-}
-
-void add_capsule(StaticBody3D *p_body, const wendrel::CollisionSegment &p_segment, float p_length) {
+Ref<CapsuleShape3D> wendrel::engine::capsule_shape(const wendrel::CollisionCapsule &p_capsule) {
 	Ref<CapsuleShape3D> capsule;
 	capsule.instantiate();
-	capsule->set_radius(p_segment.radius);
-	capsule->set_height(p_length + 2.0f * p_segment.radius);
-	uint32_t owner = p_body->create_shape_owner(p_body);
-	p_body->shape_owner_set_transform(owner, capsule_transform(p_segment, p_length));
-	p_body->shape_owner_add_shape(owner, capsule);
+	capsule->set_radius(p_capsule.radius);
+	capsule->set_height(p_capsule.height);
+	return capsule;
 }
-
-} // namespace
 
 const wendrel::WindRecord *Wendrel3D::wind_records(const std::vector<wendrel::WindRecord> &p_records, int32_t p_vertex_count) const {
 	// A model grown before wind_data was switched on holds no records: then the mesh goes
@@ -86,13 +81,32 @@ void Wendrel3D::update_collision() {
 		return;
 	}
 	collision_body = memnew(StaticBody3D);
-	for (const wendrel::CollisionSegment &segment : model->collision_segments) {
-		float length = wendrel::length(segment.end - segment.start);
-		if (wants_capsule(segment, collision_min_radius, length)) {
-			add_capsule(collision_body, segment, length);
-		}
+	for (const wendrel::CollisionCapsule &capsule : wendrel::collision_capsules(model->collision_segments, collision_min_radius)) {
+		add_capsule(collision_body, capsule);
 	}
 	add_child(collision_body, false, INTERNAL_MODE_BACK);
+}
+
+// A switch regrows the tree: the generator adds the records only when asked for them.
+void Wendrel3D::set_wind_data(bool p_enable) {
+	set_parameter("wind_data", wind_data, p_enable, Rebuilds::BOTH);
+}
+bool Wendrel3D::get_wind_data() const {
+	return wind_data;
+}
+
+void Wendrel3D::set_collision_enable(bool p_enable) {
+	set_parameter("collision_enable", collision_enable, p_enable, Rebuilds::BOTH);
+}
+bool Wendrel3D::get_collision_enable() const {
+	return collision_enable;
+}
+
+void Wendrel3D::set_lod_enable(bool p_enable) {
+	set_parameter("lod_enable", lod_enable, p_enable, Rebuilds::BOTH);
+}
+bool Wendrel3D::get_lod_enable() const {
+	return lod_enable;
 }
 
 // The segments do not depend on the minimum radius: only the body is rebuilt.

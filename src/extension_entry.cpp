@@ -14,6 +14,7 @@ void initialize_wendrel3d_module(ModuleInitializationLevel p_level) {
 	if (p_level != MODULE_INITIALIZATION_LEVEL_SCENE) {
 		return;
 	}
+	GDREGISTER_CLASS(Wendrel3DPreset);
 	GDREGISTER_CLASS(Wendrel3D);
 }
 

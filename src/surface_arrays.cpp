@@ -147,18 +147,40 @@ void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_su
 // over the same vertices, which the renderer picks by the mesh's size on screen. Normals
 // within 60 degrees are merged for it, so that the bark's smooth rings may collapse, while
 // the sharp edges between a twig card's two sides stay.
-godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind, bool p_lods, IndexOrder &r_order) {
-	if (p_lods && p_surface.face_count > 0) {
+godot::Ref<godot::ArrayMesh> combined_mesh(const std::vector<SurfaceSource> &p_sources, bool p_lods) {
+	godot::Ref<godot::ArrayMesh> mesh;
+	std::vector<godot::Ref<godot::Material>> materials;
+	const bool any_triangles = std::any_of(p_sources.begin(), p_sources.end(), [](const SurfaceSource &p_source) { return p_source.surface.face_count > 0; });
+	if (p_lods && any_triangles) {
 		godot::Ref<godot::ImporterMesh> importer;
 		importer.instantiate();
-		importer->add_surface(godot::Mesh::PRIMITIVE_TRIANGLES, ordered_surface_arrays(p_surface, p_wind, r_order));
+		for (const SurfaceSource &source : p_sources) {
+			if (source.surface.face_count > 0) {
+				importer->add_surface(godot::Mesh::PRIMITIVE_TRIANGLES, ordered_surface_arrays(source.surface, source.wind, *source.order));
+				materials.push_back(source.material);
+			}
+		}
 		importer->generate_lods(60.0f, 25.0f, godot::Array());
-		return importer->get_mesh();
+		mesh = importer->get_mesh();
+	} else {
+		mesh.instantiate();
+		for (const SurfaceSource &source : p_sources) {
+			if (source.surface.vertex_count > 0) {
+				add_surface(mesh, source.surface, source.wind, *source.order);
+				materials.push_back(source.material);
+			}
+		}
 	}
-	godot::Ref<godot::ArrayMesh> mesh;
-	mesh.instantiate();
-	add_surface(mesh, p_surface, p_wind, r_order);
+	for (size_t i = 0; i < materials.size(); i++) {
+		if (materials[i].is_valid()) {
+			mesh->surface_set_material(int32_t(i), materials[i]);
+		}
+	}
 	return mesh;
+}
+
+godot::Ref<godot::ArrayMesh> surface_mesh(const Surface &p_surface, const WindRecord *p_wind, bool p_lods, IndexOrder &r_order) {
+	return combined_mesh({ SurfaceSource{ p_surface, p_wind, &r_order, godot::Ref<godot::Material>() } }, p_lods);
 }
 
 } // namespace wendrel::engine

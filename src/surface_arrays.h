@@ -5,6 +5,7 @@
 #include "model/tree_model.h"
 
 #include <godot_cpp/classes/array_mesh.hpp>
+#include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/variant/packed_int32_array.hpp>
 #include <godot_cpp/variant/packed_vector3_array.hpp>
@@ -50,6 +51,20 @@ struct SurfaceOrders {
 // that r_order finds or remembers. A surface without vertices adds nothing.
 void add_surface(const godot::Ref<godot::ArrayMesh> &p_mesh, const Surface &p_surface, const WindRecord *p_wind,
 		IndexOrder &r_order);
+
+// One surface of a mesh being built: the generator's surface, its wind records (one per
+// vertex) or null, the remembered order of its indices and its material.
+struct SurfaceSource {
+	Surface surface;
+	const WindRecord *wind;
+	IndexOrder *order;
+	godot::Ref<godot::Material> material;
+};
+
+// A new mesh of the sources' surfaces, in their order, each with its material; a surface
+// without vertices adds nothing. With p_lods, each surface gets the engine's automatic levels
+// of detail, and a surface without triangles adds nothing either.
+godot::Ref<godot::ArrayMesh> combined_mesh(const std::vector<SurfaceSource> &p_sources, bool p_lods);
 
 // A new mesh holding the surface alone; with p_lods, and triangles to simplify, also the
 // engine's automatic levels of detail for it.

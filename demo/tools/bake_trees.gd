@@ -1,8 +1,10 @@
-# Bakes every Wendrel3D of the scene open in the editor into a mesh resource beside the
-# scene, so that a game can show the trees without the extension: open this script in the
-# script editor and choose File > Run (Ctrl+Shift+X). Each tree becomes
-# <scene>_<node>.mesh.res, holding its bark and twig surfaces with their materials; show one
-# with a MeshInstance3D whose mesh is that file.
+# Bakes every Wendrel3D of the scene open in the editor into a scene file beside it, so that
+# a game can place the trees without the extension: open this script in the script editor
+# and choose File > Run (Ctrl+Shift+X). Each tree becomes <scene>_<node>.scn: a Node3D holding
+# a MeshInstance3D with the bark and twig surfaces and their materials (with the wind colours
+# when wind_data is on, and the levels of detail when lod_enable is on) and, when
+# collision_enable is on, a StaticBody3D with one CollisionShape3D per capsule. Instance the
+# file like any scene, or hand it to a scatter tool as one of its items.
 @tool
 extends EditorScript
 
@@ -17,8 +19,9 @@ func _run() -> void:
 		trees.append(scene)
 	var base := scene.scene_file_path.get_basename()
 	for node in trees:
-		var path := "%s_%s.mesh.res" % [base, String(node.name).validate_filename()]
-		var error := ResourceSaver.save(node.bake_mesh(), path)
+		var path := "%s_%s.scn" % [base, String(node.name).validate_filename()]
+		var baked: PackedScene = node.bake_scene()
+		var error := ERR_CANT_CREATE if baked == null else ResourceSaver.save(baked, path)
 		if error != OK:
 			push_error("Bake trees: could not write %s (%s)." % [path, error_string(error)])
 		else:

@@ -19,47 +19,15 @@ constexpr double SHAPE_LIMIT = 1e12;
 // One rounding of a float product or quotient, as a relative factor.
 constexpr double ROUNDING = 1.0 / 8388608.0; // 2^-23
 
-struct FloatField {
-	const char *name;
-	float TreeProperties::*field;
-};
+using T = TreeProperties;
 
-const FloatField FLOAT_FIELDS[] = {
-	{ "branch_clump_max", &TreeProperties::branch_clump_max },
-	{ "branch_clump_min", &TreeProperties::branch_clump_min },
-	{ "branch_length_falloff", &TreeProperties::branch_length_falloff },
-	{ "branch_length_exponent", &TreeProperties::branch_length_exponent },
-	{ "branch_factor", &TreeProperties::branch_factor },
-	{ "radius_falloff_rate", &TreeProperties::radius_falloff_rate },
-	{ "climb_rate", &TreeProperties::climb_rate },
-	{ "trunk_kink", &TreeProperties::trunk_kink },
-	{ "max_radius", &TreeProperties::max_radius },
-	{ "trunk_taper", &TreeProperties::trunk_taper },
-	{ "twist", &TreeProperties::twist },
-	{ "sweep_amount", &TreeProperties::sweep_amount },
-	{ "branch_length", &TreeProperties::branch_length },
-	{ "trunk_length", &TreeProperties::trunk_length },
-	{ "drop_amount", &TreeProperties::drop_amount },
-	{ "grow_amount", &TreeProperties::grow_amount },
-	{ "uv_multiplier", &TreeProperties::uv_multiplier },
-	{ "twig_scale", &TreeProperties::twig_scale },
-	{ "twig_aspect", &TreeProperties::twig_aspect },
-};
+// Factors that only turn directions or scale the texture.
+float T::*const SHAPE_FIELDS[] = { &T::branch_clump_max, &T::branch_clump_min, &T::branch_factor, &T::twist,
+	&T::sweep_amount, &T::drop_amount, &T::grow_amount, &T::uv_multiplier };
 
-const FloatField SHAPE_FIELDS[] = {
-	{ "branch_clump_max", &TreeProperties::branch_clump_max },
-	{ "branch_clump_min", &TreeProperties::branch_clump_min },
-	{ "branch_factor", &TreeProperties::branch_factor },
-	{ "twist", &TreeProperties::twist },
-	{ "sweep_amount", &TreeProperties::sweep_amount },
-	{ "drop_amount", &TreeProperties::drop_amount },
-	{ "grow_amount", &TreeProperties::grow_amount },
-	{ "uv_multiplier", &TreeProperties::uv_multiplier },
-};
-
-Fault fault(const char *field, const char *reason) {
+Fault fault(float T::*field, const char *reason) {
 	Fault f;
-	f.field = field;
+	f.property = &property_of(field);
 	f.reason = reason;
 	return f;
 }
@@ -70,23 +38,23 @@ bool within(double value, double limit) {
 }
 
 Fault check_values(const TreeProperties &p) {
-	for (const FloatField &f : FLOAT_FIELDS)
-		if (!std::isfinite(p.*f.field))
-			return fault(f.name, "is not a finite number");
-	for (const FloatField &f : SHAPE_FIELDS)
-		if (!within(p.*f.field, SHAPE_LIMIT))
-			return fault(f.name, "is too large: the directions it shapes would overflow");
+	for (const PropertyRow &row : property_table())
+		if (row.type == PropertyType::REAL && !std::isfinite(p.*row.float_field))
+			return fault(row.float_field, "is not a finite number");
+	for (float T::*field : SHAPE_FIELDS)
+		if (!within(p.*field, SHAPE_LIMIT))
+			return fault(field, "is too large: the directions it shapes would overflow");
 	// A negative length raised to a fractional power has no value.
 	if (p.branch_length < 0.0f)
-		return fault("branch_length", "cannot be negative");
+		return fault(&T::branch_length, "cannot be negative");
 	if (p.branch_length_falloff < 0.0f)
-		return fault("branch_length_falloff", "cannot be negative: the branch lengths would turn negative");
+		return fault(&T::branch_length_falloff, "cannot be negative: the branch lengths would turn negative");
 	// The trunk's fork rings are its radius divided by the taper.
 	if (!(p.trunk_taper > 0.0f))
-		return fault("trunk_taper", "must be positive: the trunk's fork rings divide by it");
+		return fault(&T::trunk_taper, "must be positive: the trunk's fork rings divide by it");
 	// The foot ring is the trunk's radius divided by the falloff rate.
 	if (p.radius_falloff_rate == 0.0f)
-		return fault("radius_falloff_rate", "cannot be 0: the foot ring's radius divides by it");
+		return fault(&T::radius_falloff_rate, "cannot be 0: the foot ring's radius divides by it");
 	return Fault();
 }
 
@@ -117,12 +85,12 @@ LengthRange child_lengths(const TreeProperties &p, LengthRange parent) {
 	return rounded(LengthRange{ std::fmin(a, b), std::fmax(a, b) }, 1.0);
 }
 
-const char *length_culprit(const TreeProperties &p) {
+float T::*length_culprit(const TreeProperties &p) {
 	if (p.branch_length_exponent > 1.0f || p.branch_length_exponent < 0.0f)
-		return "branch_length_exponent";
+		return &T::branch_length_exponent;
 	if (p.branch_length_falloff > 1.0f)
-		return "branch_length_falloff";
-	return "branch_length";
+		return &T::branch_length_falloff;
+	return &T::branch_length;
 }
 
 struct LengthBounds {
@@ -136,7 +104,7 @@ Fault bound_lengths(const TreeProperties &p, int64_t generations, int64_t steps,
 	double bl = p.branch_length;
 	LengthRange trunk = rounded(LengthRange{ bl * std::fmin(1.0, taper_end), bl * std::fmax(1.0, taper_end) }, double(steps));
 	if (!(trunk.hi <= EXTENT_LIMIT))
-		return fault(p.trunk_taper > 1.0f ? "trunk_taper" : "branch_length", "makes the branches too long");
+		return fault(p.trunk_taper > 1.0f ? &T::trunk_taper : &T::branch_length, "makes the branches too long");
 	out.longest = trunk.hi;
 	out.path = trunk.hi;
 	LengthRange range = trunk;
@@ -161,13 +129,13 @@ double twig_reach(const TreeProperties &p) {
 
 Fault bound_trunk(const TreeProperties &p, int64_t steps) {
 	if (!within(p.trunk_length, EXTENT_LIMIT))
-		return fault("trunk_length", "is too large");
+		return fault(&T::trunk_length, "is too large");
 	if (!within(double(steps) * p.climb_rate, EXTENT_LIMIT))
-		return fault("climb_rate", "makes the trunk too tall");
+		return fault(&T::climb_rate, "makes the trunk too tall");
 	if (!within(double(steps) * 2.0 * p.trunk_kink, EXTENT_LIMIT))
-		return fault("trunk_kink", "makes the trunk too crooked");
+		return fault(&T::trunk_kink, "makes the trunk too crooked");
 	if (!within(twig_reach(p), EXTENT_LIMIT))
-		return fault(std::fabs(p.twig_aspect) > 1.0f ? "twig_aspect" : "twig_scale", "makes the twig cards too large");
+		return fault(std::fabs(p.twig_aspect) > 1.0f ? &T::twig_aspect : &T::twig_scale, "makes the twig cards too large");
 	return Fault();
 }
 
@@ -179,19 +147,19 @@ Fault bound_radii(const TreeProperties &p, int64_t generations, int64_t steps, c
 	double rate = std::fabs(double(p.radius_falloff_rate));
 	double taper = p.trunk_taper;
 	if (!(max_radius <= EXTENT_LIMIT))
-		return fault("max_radius", "is too large");
+		return fault(&T::max_radius, "is too large");
 	double growth = std::pow(std::fmax(rate, 1.0), double(generations)) * std::pow(std::fmax(taper, 1.0), double(steps));
 	double radius = max_radius * growth;
 	if (p.max_radius >= 0.0f && p.radius_falloff_rate > 0.0f)
 		radius = std::fmin(radius, lengths.longest);
 	radius = rounded(LengthRange{ radius, radius }, double(generations + steps + 1)).hi;
 	if (!(max_radius / rate <= EXTENT_LIMIT))
-		return fault("radius_falloff_rate", "is too close to 0: the foot ring's radius would overflow");
+		return fault(&T::radius_falloff_rate, "is too close to 0: the foot ring's radius would overflow");
 	// The passes form 1 / taper in float first: it must not overflow on its own.
 	if (!(1.0 / taper <= FLT_MAX) || !(radius / taper <= EXTENT_LIMIT))
-		return fault("trunk_taper", "is too close to 0: the trunk's fork rings would overflow");
+		return fault(&T::trunk_taper, "is too close to 0: the trunk's fork rings would overflow");
 	if (!(radius * std::fmax(rate, 1.0) <= EXTENT_LIMIT))
-		return fault(rate > 1.0 ? "radius_falloff_rate" : "max_radius", "makes the branch radii overflow");
+		return fault(rate > 1.0 ? &T::radius_falloff_rate : &T::max_radius, "makes the branch radii overflow");
 	return Fault();
 }
 
@@ -199,14 +167,14 @@ Fault bound_radii(const TreeProperties &p, int64_t generations, int64_t steps, c
 
 Fault find_unrepresentable(const TreeProperties &p, int64_t generations, int64_t steps) {
 	Fault f = check_values(p);
-	if (f.field)
+	if (f.property)
 		return f;
 	LengthBounds lengths;
 	f = bound_lengths(p, generations, steps, lengths);
-	if (f.field)
+	if (f.property)
 		return f;
 	f = bound_trunk(p, steps);
-	if (f.field)
+	if (f.property)
 		return f;
 	return bound_radii(p, generations, steps, lengths);
 }

@@ -11,7 +11,7 @@ namespace wendrel {
 
 // The parameter that makes a tree unrepresentable, and what its value does.
 struct Fault {
-	const char *field = nullptr; // the TreeProperties field name; null when representable
+	const PropertyRow *property = nullptr; // null when representable
 	const char *reason = nullptr;
 };
 

@@ -5,7 +5,7 @@
 // children, n = segments: exactly what count_faces counted) and one `uvs` entry per bark
 // vertex. u runs once around every ring and is carried from ring to ring; v grows with the
 // distance climbed.
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 #include "model/normals.h"
 #include "model/subtrees.h"
 #include "model/tree_model.h"
@@ -218,10 +218,6 @@ void tip_step(FaceWriter &w, const Branch *node) {
 }
 
 } // namespace
-
-void TreeModel::build_faces(Branch *branch) {
-	fill_faces(branch ? branch : root, SubtreePlan(), nullptr);
-}
 
 void TreeModel::fill_faces(Branch *start, const SubtreePlan &plan, NormalSums *sums) {
 	auto step = [](FaceWriter &writer, Branch *node) {

@@ -161,4 +161,20 @@ void TreeModel::finish_game_data() {
 	faces_before_seam = {};
 }
 
+std::vector<CollisionCapsule> collision_capsules(const std::vector<CollisionSegment> &segments, float min_radius) {
+	std::vector<CollisionCapsule> capsules;
+	for (const CollisionSegment &segment : segments) {
+		const float span = length(segment.end - segment.start);
+		if (!(span > 0.0f) || !std::isfinite(span) || !(segment.radius > 0.0f)) {
+			continue;
+		}
+		if (segment.level != 0 && !(segment.radius > min_radius)) {
+			continue;
+		}
+		const Vec3 axis = (segment.end - segment.start) * (1.0f / span);
+		capsules.push_back({ (segment.start + segment.end) * 0.5f, axis, segment.radius, span + 2.0f * segment.radius });
+	}
+	return capsules;
+}
+
 } // namespace wendrel

@@ -1,6 +1,6 @@
 #include "model/geometry.h"
 
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // Skeleton growth: the split of one branch into two children, repeated depth first.
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 #include "model/skeleton.h"
 #include "model/split_memo.h"
 #include "model/subtrees.h"

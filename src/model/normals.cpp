@@ -16,12 +16,12 @@
 
 namespace wendrel {
 
-NormalSums::NormalSums(TreeModel &model, const SubtreePlan &plan, Uses uses_from) :
-		vertices(model.vertices),
-		normals(model.normals),
-		vertex_count(model.vertex_count) {
+NormalSums::NormalSums(const Vec3 *p_vertices, Vec3 *p_normals, int32_t p_vertex_count, const SubtreePlan &plan, Uses uses_from) :
+		vertices(p_vertices),
+		normals(p_normals),
+		vertex_count(p_vertex_count) {
 	if (uses_from == Uses::COUNTED)
-		uses = new_scratch_array<int32_t>(size_t(model.vertex_count));
+		uses = new_scratch_array<int32_t>(size_t(vertex_count));
 	plan.for_each_piece(vertex_count, [&](int64_t begin, int64_t end) {
 		std::fill(normals + begin, normals + end, Vec3(0.0f, 0.0f, 0.0f));
 		if (uses)
@@ -95,14 +95,6 @@ void NormalSums::finish(const SubtreePlan &plan) {
 			normals[k] = normals[k] * inverse;
 		}
 	});
-}
-
-void TreeModel::compute_normals() {
-	SubtreePlan calling_thread;
-	NormalSums sums(*this, calling_thread, NormalSums::Uses::COUNTED);
-	for (int32_t i = 0; i < face_count; i++)
-		sums.add(faces[i]);
-	sums.finish(calling_thread);
 }
 
 } // namespace wendrel

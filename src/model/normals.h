@@ -4,13 +4,15 @@
 // their order in `faces`.
 #pragma once
 
-#include "model/tree_model.h"
+#include "model/geometry.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace wendrel {
+
+struct SubtreePlan;
 
 // Vectors held component by component, so that many can be normalised at once.
 struct VectorBatch {
@@ -46,8 +48,9 @@ public:
 		FROM_RINGS, // given by the ring layout, for finish_fork() and finish_vertex()
 	};
 
-	// Zeroes the normals of the model's `vertex_count` vertices (and the use counts).
-	NormalSums(TreeModel &model, const SubtreePlan &plan, Uses uses_from);
+	// Reads `vertices` through add() and writes `normals`, both `vertex_count` long; zeroes the
+	// normals (and the use counts) now.
+	NormalSums(const Vec3 *p_vertices, Vec3 *p_normals, int32_t p_vertex_count, const SubtreePlan &plan, Uses uses_from);
 
 	// Adds the unit normal of `face` to its corners. Faces sharing a vertex must be added in
 	// their order, and never on two threads at once.

@@ -1,10 +1,12 @@
-// The tree's parameters and its seeded random function, and one table of the parameters:
-// name, field, type, inspector range, default and a one-line description. The node
-// registers its properties from the table, the tool makes its options and help from it, and
-// the tests check the README against it. A new parameter is a new field of TreeProperties
-// and one row of the table.
+// The tree's parameters and its seeded random function, and the one list of the parameters:
+// a table with, per parameter, its property name, field, type, inspector range, the surfaces
+// a change rebuilds and a one-line description. The node registers its properties from it,
+// the bounds check every float through it, the tool makes its options, help and files from
+// it, and the tests draw random trees and check the README with it. A new parameter is a new
+// field of TreeProperties and one row of the table (and, on the node, one accessor line).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -46,14 +48,6 @@ struct TreeProperties {
 	int32_t seed = 262;
 	int32_t random_state = 0; // set from seed by generate() before the first draw
 
-	TreeProperties() = default;
-	TreeProperties(float p_branch_clump_max, float p_branch_clump_min, float p_branch_length_falloff,
-			float p_branch_length_exponent, float p_branch_factor, float p_radius_falloff_rate,
-			float p_climb_rate, float p_trunk_kink, float p_max_radius, int32_t p_trunk_height,
-			float p_trunk_taper, float p_twist, int32_t p_segments, int32_t p_branches_count,
-			float p_sweep_amount, float p_branch_length, float p_trunk_length, float p_drop_amount,
-			float p_grow_amount, float p_uv_multiplier, float p_twig_scale, int32_t p_seed);
-
 	// A pseudo-random value in [0, 1]: |cos(value + value²)|, the argument formed exactly and
 	// rounded once, the cosine correctly rounded. A value of exactly 0 draws the running
 	// counter instead and advances it.
@@ -65,8 +59,16 @@ enum class PropertyType {
 	REAL,
 };
 
+// Which of the two surfaces a change of the parameter reshapes, and so has to be rebuilt.
+enum class Rebuilds {
+	BOTH,
+	BARK,
+	TWIGS,
+};
+
 struct PropertyRow {
-	const char *name; // the node's property name, or the field's name when the node has none
+	const char *name;  // the node's property name, or the field's name when the node has none
+	const char *field; // the TreeProperties field's name, for C++ callers
 	PropertyType type;
 	int32_t TreeProperties::*int_field; // set when type is INTEGER
 	float TreeProperties::*float_field; // set when type is REAL
@@ -75,20 +77,46 @@ struct PropertyRow {
 	double max;
 	double step;
 	bool on_node; // whether the node has it as a property (and so a scene can store it)
+	Rebuilds rebuilds;
 	const char *description;
 
 	double get(const TreeProperties &properties) const;
+	// The value must be representable in the field's type.
+	void set(TreeProperties &properties, double value) const;
+	// Inside the inspector's range. A float field holds the ends rounded to float: 0.01 is
+	// stored just below 0.01 and still counts as inside.
+	bool in_range(double value) const;
 	// The default is the record's own: TreeProperties() holds it.
 	double default_value() const { return get(TreeProperties()); }
 	// The inspector's hint, "min,max,step".
 	std::string range_hint() const;
 };
 
+// The rows of the table, in static storage: reading them never allocates, so that
+// measure_tree() does not either.
+class PropertyTable {
+public:
+	PropertyTable(const PropertyRow *p_rows, size_t p_count) :
+			rows(p_rows), count(p_count) {}
+	const PropertyRow *begin() const { return rows; }
+	const PropertyRow *end() const { return rows + count; }
+	size_t size() const { return count; }
+	const PropertyRow &operator[](size_t i) const { return rows[i]; }
+
+private:
+	const PropertyRow *rows;
+	size_t count;
+};
+
 // Every parameter: the seed first, then the node's properties in inspector order, then the
 // parameters that the node keeps at their defaults.
-const std::vector<PropertyRow> &property_table();
+PropertyTable property_table();
 
 // The row of a parameter by name; null when there is none.
 const PropertyRow *find_property(const std::string &name);
+
+// The row of a field; every field has one.
+const PropertyRow &property_of(float TreeProperties::*field);
+const PropertyRow &property_of(int32_t TreeProperties::*field);
 
 } // namespace wendrel

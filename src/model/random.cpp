@@ -1,7 +1,7 @@
 // The seeded random function of the skeleton's growth.
 #include "model/properties.h"
 
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 
 #include <cmath>
 

@@ -5,8 +5,8 @@
 // per leaf: exactly what count_vertices counted) and advances `vertex_count` from 0 to that
 // count. Every fork gets `ring0`, `ring1` and `ring2`, the root `root_ring`, every leaf
 // its `end_index`, every branch its `radius`.
-#include "model/exact_math.h"
 #include "model/lanes.h"
+#include "model/math/exact_math.h"
 #include "model/subtrees.h"
 #include "model/tree_model.h"
 
@@ -257,12 +257,6 @@ void place_branch(RingContext &ctx, Branch *b) {
 }
 
 } // namespace
-
-void TreeModel::build_rings(Branch *branch, float radius) {
-	Branch *start = branch ? branch : root;
-	start->radius = radius;
-	fill_rings(start, SubtreePlan());
-}
 
 void TreeModel::fill_rings(Branch *start, const SubtreePlan &plan) {
 	int32_t n = ring_segments();

@@ -91,10 +91,6 @@ void rewire(Face &face, const Vec2 *uvs, const int32_t *twin_of, int32_t first_t
 
 } // namespace
 
-void TreeModel::split_uv_seam() {
-	split_uv_seam(SubtreePlan());
-}
-
 void TreeModel::split_uv_seam(const SubtreePlan &plan) {
 	int32_t original = vertex_count;
 	std::unique_ptr<int32_t[]> twin_of = new_scratch_array<int32_t>(size_t(original));

@@ -4,7 +4,8 @@
 #include "model/sizes.h"
 
 #include "model/bounds.h"
-#include "model/tree_model.h"
+#include "model/geometry.h"
+#include "model/skeleton.h"
 
 namespace wendrel {
 
@@ -78,44 +79,41 @@ TreeSize measure_tree(const TreeProperties &p) {
 		int64_t generations = (p.branches_count > 0 ? p.branches_count : 0) + 1;
 		int64_t steps = p.branches_count > 0 && p.trunk_height > 0 ? p.trunk_height : 0;
 		Fault fault = find_unrepresentable(p, generations, steps);
-		size.fits = fault.field == nullptr;
-		size.fault = fault.field;
+		size.fits = fault.property == nullptr;
+		size.fault = fault.property;
 		size.reason = fault.reason;
 	}
 	return size;
 }
 
-int32_t TreeModel::ring_segments() const {
-	return int32_t(effective_segments(segments));
-}
-
-void TreeModel::count_vertices(Branch *branch) {
-	int32_t s = ring_segments();
-	int32_t cards = int32_t(twig_cards_per_leaf(*this));
-	visit_preorder(branch ? branch : root, [&](Branch *b) {
+VertexCounts count_vertices(Branch *start, int64_t segments, int64_t cards_per_leaf) {
+	VertexCounts counts;
+	visit_preorder(start, [&](Branch *b) {
 		if (!b->parent)
-			vertex_count += s; // foot ring
+			counts.vertices += segments; // foot ring
 		if (b->is_leaf()) {
-			vertex_count += 1; // tip
-			twig_vertex_count += 8 * cards;
-			twig_face_count += 4 * cards;
+			counts.vertices += 1; // tip
+			counts.twig_vertices += 8 * cards_per_leaf;
+			counts.twig_faces += 4 * cards_per_leaf;
 		} else {
-			vertex_count += 3 * (s / 2) - 1; // the fork's three shared rings
+			counts.vertices += 3 * (segments / 2) - 1; // the fork's three shared rings
 		}
 	});
+	return counts;
 }
 
-void TreeModel::count_faces(Branch *branch) {
-	int32_t s = ring_segments();
-	visit_preorder(branch ? branch : root, [&](Branch *b) {
+int64_t count_faces(Branch *start, int64_t segments) {
+	int64_t faces = 0;
+	visit_preorder(start, [&](Branch *b) {
 		if (b->is_leaf())
 			return;
 		if (!b->parent)
-			face_count += 2 * s; // foot ring to the root's fork
+			faces += 2 * segments; // foot ring to the root's fork
 		// The rings pass gives rings exactly to forks: a fork's children are tubes to two
 		// further forks, or cones to two tips.
-		face_count += b->child0->ring0 ? 4 * s : 2 * s;
+		faces += b->child0->ring0 ? 4 * segments : 2 * segments;
 	});
+	return faces;
 }
 
 } // namespace wendrel

@@ -31,10 +31,11 @@ struct TreeSize {
 	// Whether the tree can be built: every array fits in 2^31 - 1 bytes (and so every counter
 	// in an int32), and no length, radius or position the parameters give can overflow.
 	bool fits = false;
-	// Why a tree of representable size cannot be built, for a message: the TreeProperties
-	// field at fault ("radius_falloff_rate") and what its value does ("cannot be 0: ..."). Both null
-	// when the tree fits, and when it is only too large.
-	const char *fault = nullptr;
+	// Why a tree of representable size cannot be built, for a message: the parameter at
+	// fault (its row names both the property, "trunk_radius_falloff_rate", and the field,
+	// "radius_falloff_rate") and what its value does ("cannot be 0: ..."). Both null when the
+	// tree fits, and when it is only too large.
+	const PropertyRow *fault = nullptr;
 	const char *reason = nullptr;
 };
 
@@ -50,6 +51,19 @@ struct TreeSize {
 // pass give finite arrays; degenerate ones (radii that underflow to 0, branches of length 0)
 // are built with guards rather than refused.
 TreeSize measure_tree(const TreeProperties &properties);
+
+struct Branch;
+
+// The counting walks over a grown skeleton, from `start` down, with rings of `segments`
+// (effective) vertices and `cards_per_leaf` twig cards (twig_cards_per_leaf) at every tip. generate() takes the closed form instead; the two must agree.
+struct VertexCounts {
+	int64_t vertices = 0;
+	int64_t twig_vertices = 0;
+	int64_t twig_faces = 0;
+};
+VertexCounts count_vertices(Branch *start, int64_t segments, int64_t cards_per_leaf);
+// Only after the rings pass, which marks the forks whose children are tubes.
+int64_t count_faces(Branch *start, int64_t segments);
 
 // The largest element counts an array may hold: 2^31 - 1 bytes of 12-byte or 8-byte elements.
 constexpr int64_t MAX_ARRAY_BYTES = 2147483647;

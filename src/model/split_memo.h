@@ -7,7 +7,7 @@
 #ifndef WENDREL_MODEL_SPLIT_MEMO_H
 #define WENDREL_MODEL_SPLIT_MEMO_H
 
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 #include "model/properties.h"
 
 #include <cstdint>

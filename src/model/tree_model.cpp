@@ -67,7 +67,7 @@ void TreeModel::generate() {
 	// Refuse before touching anything, so that a failed generation keeps the previous result.
 	TreeSize size = measure_tree(*this);
 	if (size.fault)
-		throw std::domain_error(std::string(size.fault) + " " + size.reason);
+		throw std::domain_error(std::string(size.fault->field) + " " + size.reason);
 	if (!size.fits)
 		throw std::bad_alloc();
 	recycle();
@@ -87,7 +87,7 @@ void TreeModel::generate() {
 		return;
 	face_count = int32_t(size.face_count);
 	allocate_faces(plan);
-	NormalSums sums(*this, plan, NormalSums::Uses::FROM_RINGS);
+	NormalSums sums(vertices, normals, vertex_count, plan, NormalSums::Uses::FROM_RINGS);
 	fill_faces(root, plan, &sums);
 	// The passes' write cursors end where the closed form says the arrays end.
 	assert(vertex_count == size.vertex_count && face_count == size.face_count);
@@ -101,18 +101,15 @@ void TreeModel::generate() {
 	finish_game_data();
 }
 
+int32_t TreeModel::ring_segments() const {
+	return int32_t(effective_segments(segments));
+}
+
 bool TreeModel::stop_if_cancelled() {
 	if (!cancel || !cancel->load(std::memory_order_relaxed))
 		return false;
 	reset();
 	return true;
-}
-
-// The step on its own always grows the whole skeleton, so that the steps after it find every
-// record: only generate(), which gives up the tree at once, stops a growth half way.
-void TreeModel::grow_skeleton() {
-	SubtreePlan whole;
-	grow_skeleton(whole, measure_tree(*this), nullptr);
 }
 
 void TreeModel::grow_skeleton(SubtreePlan &plan, const TreeSize &size, const std::atomic<bool> *stop) {
@@ -126,10 +123,6 @@ void TreeModel::grow_skeleton(SubtreePlan &plan, const TreeSize &size, const std
 	// nothing but the rings pass's lookahead.
 	if (!stop || !stop->load(std::memory_order_relaxed))
 		skeleton.mark_grown();
-}
-
-void TreeModel::allocate_buffers() {
-	allocate_buffers(measure_tree(*this), SubtreePlan());
 }
 
 void TreeModel::allocate_buffers(const TreeSize &size, const SubtreePlan &plan) {
@@ -147,10 +140,6 @@ void TreeModel::allocate_buffers(const TreeSize &size, const SubtreePlan &plan) 
 	provide_array(twig_faces, capacity.twig_faces, twig_face_count, twig_face_count, fresh);
 	map_pages(fresh, plan);
 	vertex_count = twig_vertex_count = twig_face_count = 0;
-}
-
-void TreeModel::allocate_faces() {
-	allocate_faces(SubtreePlan());
 }
 
 void TreeModel::allocate_faces(const SubtreePlan &plan) {

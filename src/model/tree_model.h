@@ -7,7 +7,7 @@
 // generate() or the model's destruction.
 #pragma once
 
-#include "model/game_data.h"
+#include "model/game_records.h"
 #include "model/geometry.h"
 #include "model/properties.h"
 #include "model/sizes.h"
@@ -22,6 +22,7 @@ namespace wendrel {
 
 class NormalSums;
 struct SubtreePlan;
+struct TreeModelSteps;
 
 struct TreeModel : TreeProperties {
 	Branch *root = nullptr; // the skeleton, present only while generate() runs
@@ -49,7 +50,7 @@ struct TreeModel : TreeProperties {
 	// leaving empty arrays.
 	const std::atomic<bool> *cancel = nullptr;
 
-	// Data for games (see game_data.h), each filled by generate() only when asked for, and
+	// Data for games (see game_records.h), each filled by generate() only when asked for, and
 	// emptied by a generation that does not ask for it. Neither changes the arrays above.
 	bool with_wind = false;
 	bool with_collision = false;
@@ -78,28 +79,12 @@ struct TreeModel : TreeProperties {
 	// Zeroes the counters and frees the skeleton, keeping the arrays' storage for reuse.
 	void recycle();
 
-	// The steps of generate(), in order, each usable on its own; each pass is documented where
-	// it is defined. generate() itself takes the counts from measure_tree() instead of the two
-	// counting walks, which must agree with it.
-	void grow_skeleton(); // a fresh root at (0, trunk_length, 0), grown by split_branch
-	void count_vertices(Branch *branch);
-	void count_faces(Branch *branch);
-	void allocate_buffers();
-	void allocate_faces();
-	void build_rings(Branch *branch, float radius);
-	void build_twigs(Branch *branch);
-	void build_faces(Branch *branch);
-	void compute_normals();
-	void split_uv_seam();
-	// Reads the skeleton (after the faces pass) for the data for games that is asked for...
-	void collect_game_data();
-	// ...and gives the seam split's twins the wind records of the vertices they copy.
-	void finish_game_data();
-
 	// The ring size of the current parameters, as the passes use it.
 	int32_t ring_segments() const;
 
 private:
+	friend struct TreeModelSteps; // the steps one by one, for the tests (model/steps.h)
+
 	// How many elements each array's storage holds; storage outlives a generation when the
 	// next one fits in it (see storage.h).
 	struct Capacity {
@@ -132,6 +117,10 @@ private:
 	// its mean once the vertex has all its triangles.
 	void fill_faces(Branch *start, const SubtreePlan &plan, NormalSums *sums);
 	void split_uv_seam(const SubtreePlan &plan);
+	// Reads the skeleton (after the faces pass) for the data for games that is asked for...
+	void collect_game_data();
+	// ...and gives the seam split's twins the wind records of the vertices they copy.
+	void finish_game_data();
 	bool stop_if_cancelled(); // true, after a reset(), when cancel is raised
 };
 

@@ -11,7 +11,7 @@
 // leaf's direction, leaning out and sized by seeded values; these come from a hash of the
 // seed, the leaf's depth-first number and the card's, never from the skeleton's running
 // counter, so the first card and the skeleton are the same whatever the twig parameters.
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 #include "model/seeded_hash.h"
 #include "model/subtrees.h"
 #include "model/tree_model.h"
@@ -174,10 +174,6 @@ void place_cards(TreeModel &m, CardCursor &at, const Branch *leaf) {
 }
 
 } // namespace
-
-void TreeModel::build_twigs(Branch *branch) {
-	fill_twigs(branch ? branch : root, SubtreePlan());
-}
 
 void TreeModel::fill_twigs(Branch *start, const SubtreePlan &plan) {
 	auto place_leaf = [this](CardCursor &at, Branch *b) {

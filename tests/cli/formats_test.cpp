@@ -101,8 +101,9 @@ TEST_F(Formats, GltfReadsBackAsWritten) {
 }
 
 // --wind adds _WIND to both glTF meshes, one record per exported vertex and aligned with it
-// (the foot ring, alone on y = 0, alone at chain 0; a card's outer end, v = 0, flutters);
-// without it, no file carries it.
+// (the foot ring, alone on y = 0, alone at chain 0; a card's outer end, v = 0, flutters),
+// and the same values as texture coordinate sets 2 and 3 after a set 1 of zeros (no buffer
+// view), where Godot's importer reads them; without it, no file carries any of them.
 TEST(Wind, GltfCarriesOneRecordPerVertexOnlyWhenAsked) {
 	ScratchDir dir;
 	ASSERT_EQ(run_tool({ "--wind", "-o", dir.path("wind.glb") }).exit_code, 0);
@@ -118,7 +119,14 @@ TEST(Wind, GltfCarriesOneRecordPerVertexOnlyWhenAsked) {
 		ASSERT_EQ(p.attributes.count("_WIND"), 1u);
 		auto wind = read_accessor<std::array<float, 4>>(gltf, p.attributes.at("_WIND"));
 		ASSERT_EQ(wind.size(), mesh.positions.size());
+		const tinygltf::Accessor &zeros = gltf.accessors[p.attributes.at("TEXCOORD_1")];
+		EXPECT_TRUE(zeros.bufferView < 0 && zeros.count == wind.size() && zeros.type == TINYGLTF_TYPE_VEC2);
+		auto chain_level = read_accessor<Vec2>(gltf, p.attributes.at("TEXCOORD_2"));
+		auto phase_flutter = read_accessor<Vec2>(gltf, p.attributes.at("TEXCOORD_3"));
+		ASSERT_EQ(chain_level.size(), wind.size());
+		ASSERT_EQ(phase_flutter.size(), wind.size());
 		for (size_t i = 0; i < wind.size(); ++i) {
+			ASSERT_TRUE(chain_level[i].u == wind[i][0] && chain_level[i].v == wind[i][1] && phase_flutter[i].u == wind[i][2] && phase_flutter[i].v == wind[i][3]) << i;
 			for (float channel : wind[i]) {
 				ASSERT_TRUE(channel >= 0.0f && channel <= 1.0f) << i;
 			}
@@ -130,6 +138,58 @@ TEST(Wind, GltfCarriesOneRecordPerVertexOnlyWhenAsked) {
 		}
 	}
 	EXPECT_EQ(read_file(dir.path("none.glb")).find("_WIND"), std::string::npos);
+	EXPECT_EQ(read_file(dir.path("none.glb")).find("TEXCOORD_1"), std::string::npos);
+}
+
+// The capsule of each collider node, as its OMI_physics_shape shape and its place: the
+// centre, and the axis that the node's rotation turns +y onto.
+CollisionCapsule capsule_of(const tinygltf::Model &gltf, const tinygltf::Node &node) {
+	const tinygltf::Value &shapes = gltf.extensions.at("OMI_physics_shape").Get("shapes");
+	const tinygltf::Value &shape = shapes.Get(node.extensions.at("OMI_physics_body").Get("collider").Get("shape").GetNumberAsInt());
+	EXPECT_EQ(shape.Get("type").Get<std::string>(), "capsule");
+	const double x = node.rotation[0], y = node.rotation[1], z = node.rotation[2], w = node.rotation[3];
+	// The second column of the quaternion's rotation matrix.
+	Vec3 axis(float(2 * (x * y - z * w)), float(1 - 2 * (x * x + z * z)), float(2 * (y * z + x * w)));
+	Vec3 centre(float(node.translation[0]), float(node.translation[1]), float(node.translation[2]));
+	return { centre, axis, float(shape.Get("capsule").Get("radius").GetNumberAsDouble()), float(shape.Get("capsule").Get("height").GetNumberAsDouble()) };
+}
+
+// --collision writes the node's capsules (the same choice by radius, with the same default
+// minimum) as collider nodes under one static body, in a form Godot imports as collision shapes;
+// a tree without them carries no physics extension at all.
+TEST(Collision, GltfCarriesTheNodesCapsules) {
+	ScratchDir dir;
+	ASSERT_EQ(run_tool({ "--collision", "-o", dir.path("c.glb") }).exit_code, 0);
+	ASSERT_EQ(run_tool({ "--collision", "--collision-min-radius", "0", "--trunk-height", "2", "-o", dir.path("all.glb") }).exit_code, 0);
+	ASSERT_EQ(run_tool({ "-o", dir.path("none.glb") }).exit_code, 0);
+	TreeModel model;
+	model.with_collision = true;
+	model.generate();
+	for (const auto &file : { std::make_pair("c.glb", COLLISION_MIN_RADIUS), std::make_pair("all.glb", 0.0f) }) {
+		tinygltf::TinyGLTF loader;
+		tinygltf::Model gltf;
+		std::string error, warning;
+		ASSERT_TRUE(loader.LoadBinaryFromFile(&gltf, &error, &warning, dir.path(file.first))) << error;
+		if (file.second == 0.0f) {
+			model.trunk_height = 2;
+			model.generate();
+		}
+		const std::vector<CollisionCapsule> expected = collision_capsules(model.collision_segments, file.second);
+		EXPECT_EQ(gltf.extensionsUsed, (std::vector<std::string>{ "OMI_physics_body", "OMI_physics_shape" }));
+		const tinygltf::Node &tree = gltf.nodes[gltf.scenes[0].nodes[0]];
+		const tinygltf::Node &body = gltf.nodes[tree.children.back()];
+		EXPECT_EQ(body.extensions.at("OMI_physics_body").Get("motion").Get("type").Get<std::string>(), "static");
+		ASSERT_EQ(body.children.size(), expected.size()) << file.first;
+		for (size_t i = 0; i < expected.size(); ++i) {
+			const CollisionCapsule read = capsule_of(gltf, gltf.nodes[body.children[i]]);
+			ASSERT_EQ(read.radius, expected[i].radius) << i;
+			ASSERT_EQ(read.height, expected[i].height) << i;
+			ASSERT_LT(length(read.centre - expected[i].centre), 1e-6f) << i;
+			ASSERT_LT(length(read.axis - expected[i].axis), 1e-5f) << i;
+		}
+	}
+	EXPECT_EQ(model.collision_segments.size(), 255u); // trunk_height 2, every branch a capsule
+	EXPECT_EQ(read_file(dir.path("none.glb")).find("OMI_"), std::string::npos);
 }
 
 // Every face kept, and every vertex some face uses, in the model's order; the unused ones
@@ -356,7 +416,7 @@ TEST(Scene, HoldsEveryNodePropertyAndNothingElse) {
 	std::string scene = write_scene(TreeProperties(), "Tree");
 	EXPECT_EQ(scene.rfind("[gd_scene format=3]\n\n[node name=\"Tree\" type=\"Wendrel3D\"]\n", 0), 0u) << scene;
 	for (const Parameter &p : parameters()) {
-		EXPECT_EQ(scene.find(std::string("\n") + p.property + " = ") != std::string::npos, p.exposed) << p.property;
+		EXPECT_EQ(scene.find(std::string("\n") + p.name + " = ") != std::string::npos, p.on_node) << p.name;
 	}
 	EXPECT_NE(scene.find("\ntrunk_twist = 3.02\n"), std::string::npos);
 	TreeProperties tapered;

@@ -3,7 +3,7 @@
 
 #include "export.h"
 #include "mesh_checks.h"
-#include "presets.h"
+#include "model/presets.h"
 
 #include <gtest/gtest.h>
 
@@ -102,10 +102,18 @@ TEST(Options, BadInputFailsWithoutWritingAnything) {
 		{ { "--trunk-height", "2000000000", "--stats" }, 1, "too large" },
 		{ { "@/t.glb" }, 2, "give -o " },
 		{ { "--trunk-taper", "0.6", "-o", "@/t.tscn" }, 2, "a scene cannot hold --trunk-taper" },
+		{ { "--trunk-taper", "0.6", "-o", "@/t.tres" }, 2, "cannot hold --trunk-taper" },
 		{ { "--texture-size", "100", "-o", "@/t.glb" }, 2, "power of two" },
 		{ { "--from", "@/none.glb", "-o", "@/t.glb" }, 1, "cannot read" },
 		{ { "--from", "@/t.json", "--preset", "bush", "--stats" }, 2, "excludes" },
 		{ { "--trunk-radius-falloff-rate", "0", "-o", "@/t.glb" }, 2, "--trunk-radius-falloff-rate 0.0 cannot be 0" },
+		{ { "--seeds", "5-3", "-o", "@/t_{seed}.glb" }, 2, "must not be larger than the last" },
+		{ { "--seeds", "1-x", "-o", "@/t_{seed}.glb" }, 2, "'1-x' is not a seed range" },
+		{ { "--seeds", "0-10000", "-o", "@/t_{seed}.glb" }, 2, "holds 10001 seeds" },
+		{ { "--seeds", "1-3", "-o", "@/t_{seed}.glb", "-o", "@/t.png" }, 2, "t.png' does not" },
+		{ { "--seeds", "1-3", "--seed", "4", "-o", "@/t_{seed}.glb" }, 2, "either --seed or --seeds" },
+		{ { "--collision-min-radius", "-1", "-o", "@/t.glb" }, 2, "--collision-min-radius" },
+		{ { "--seeds", "1-2", "-o", "@/missing/t_{seed}.glb" }, 1, "seed 1: cannot write" },
 		{ { "--trunk-branches-count", "8", "--trunk-branch-length", "10", "--branch-length-exponent", "1.5", "-o", "@/t.glb" },
 				1, "cannot build the tree: --branch-length-exponent 1.5 makes the branches too long" },
 	};
@@ -163,6 +171,21 @@ TEST(Options, FromRegrowsTheTreeAFileRecords) {
 	expected.seed = 5;
 	expected.trunk_kink = 0.3f;
 	EXPECT_EQ(read_file(dir.path("d.json")), json_of(expected));
+}
+
+// One tree per seed, each exactly the tree of that --seed, under its own name; the same
+// files on several threads.
+TEST(Options, SeedsWriteOneTreePerSeed) {
+	ScratchDir dir;
+	ASSERT_EQ(run_tool({ "--seeds", "-1-1", "-o", dir.path("t_{seed}.json"), "-o", dir.path("{seed}.glb") }).exit_code, 0);
+	ASSERT_EQ(run_tool({ "--seeds", "-1-1", "--threads", "2", "-o", dir.path("u_{seed}.json") }).exit_code, 0);
+	EXPECT_EQ(dir.entries(), (std::vector<std::string>{ "-1.glb", "0.glb", "1.glb", "t_-1.json", "t_0.json", "t_1.json", "u_-1.json", "u_0.json", "u_1.json" }));
+	for (int seed : { -1, 0, 1 }) {
+		TreeProperties expected;
+		expected.seed = seed;
+		EXPECT_EQ(read_file(dir.path("t_" + std::to_string(seed) + ".json")), json_of(expected)) << seed;
+		EXPECT_EQ(read_file(dir.path("u_" + std::to_string(seed) + ".json")), json_of(expected)) << seed;
+	}
 }
 
 // Trap: 896 zero-area triangles written for invisible twigs.

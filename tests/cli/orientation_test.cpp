@@ -4,7 +4,7 @@
 
 #include "export.h"
 #include "mesh_checks.h"
-#include "presets.h"
+#include "model/presets.h"
 
 #include <gtest/gtest.h>
 #include <stb_image.h>

@@ -1,11 +1,11 @@
-// The presets: plausible, distinct, storable as scenes, and matched by the demo scenes and
-// previews in the repository.
+// The presets: plausible, distinct, storable as scenes, and matched by the demo scenes, the
+// add-on's preset files and the previews in the repository.
 #include "cli_test_support.h"
 
 #include "export.h"
 #include "mesh_checks.h"
+#include "model/presets.h"
 #include "parameters.h"
-#include "presets.h"
 
 #include <gtest/gtest.h>
 
@@ -46,33 +46,41 @@ TEST(Presets, StayInsideTheInspectorRanges) {
 	for (const Preset &preset : presets()) {
 		for (const Parameter &parameter : parameters()) {
 			double value = parameter.get(preset.properties);
-			if (parameter.exposed) {
-				EXPECT_TRUE(parameter.in_range(value)) << preset.name << " " << parameter.property << " " << value;
+			if (parameter.on_node) {
+				EXPECT_TRUE(parameter.in_range(value)) << preset.name << " " << parameter.name << " " << value;
 			} else {
-				EXPECT_EQ(value, parameter.get(TreeProperties())) << preset.name << " " << parameter.property;
+				EXPECT_EQ(value, parameter.get(TreeProperties())) << preset.name << " " << parameter.name;
 			}
 		}
 	}
 }
 
-// Trap: a preset edited in the code but not in the demo, or the other way round. The scenes
-// are written by `wendrel --preset NAME -o demo/presets/NAME.tscn`.
-TEST(Presets, DemoScenesAndPreviewsMatchTheCode) {
-	std::set<std::string> scenes;
-	for (const auto &entry : std::filesystem::directory_iterator(SOURCE + "/demo/presets")) {
-		scenes.insert(entry.path().filename().string());
+// Trap: a preset edited in the code but not in the demo or the add-on, or the other way
+// round. The files are written by `wendrel --preset NAME -o demo/presets/NAME.tscn` and
+// `-o demo/addons/wendrel3d/presets/NAME.tres`.
+TEST(Presets, DemoScenesAddOnPresetsAndPreviewsMatchTheCode) {
+	const std::string scene_dir = SOURCE + "/demo/presets/";
+	const std::string preset_dir = SOURCE + "/demo/addons/wendrel3d/presets/";
+	std::set<std::string> files;
+	for (const std::string &dir : { scene_dir, preset_dir }) {
+		for (const auto &entry : std::filesystem::directory_iterator(dir)) {
+			files.insert(dir + entry.path().filename().string());
+		}
 	}
 	std::set<std::string> expected;
 	for (const Preset &preset : presets()) {
 		std::string name = preset.name;
-		expected.insert(name + ".tscn");
-		EXPECT_EQ(read_file(SOURCE + "/demo/presets/" + name + ".tscn"), write_scene(preset.properties, "Tree")) << name;
+		expected.insert(scene_dir + name + ".tscn");
+		expected.insert(preset_dir + name + ".tres");
+		EXPECT_EQ(read_file(scene_dir + name + ".tscn"), write_scene(preset.properties, "Tree")) << name;
+		EXPECT_EQ(read_file(preset_dir + name + ".tres"), write_preset(preset.properties)) << name;
 		EXPECT_TRUE(std::filesystem::exists(SOURCE + "/docs/presets/" + name + ".png")) << name;
 	}
-	EXPECT_EQ(scenes, expected);
+	EXPECT_EQ(files, expected);
 	ScratchDir dir;
-	ASSERT_EQ(run_tool({ "--preset", "conifer", "-o", dir.path("conifer.tscn") }).exit_code, 0);
-	EXPECT_EQ(read_file(dir.path("conifer.tscn")), read_file(SOURCE + "/demo/presets/conifer.tscn"));
+	ASSERT_EQ(run_tool({ "--preset", "conifer", "-o", dir.path("conifer.tscn"), "-o", dir.path("conifer.tres") }).exit_code, 0);
+	EXPECT_EQ(read_file(dir.path("conifer.tscn")), read_file(scene_dir + "conifer.tscn"));
+	EXPECT_EQ(read_file(dir.path("conifer.tres")), read_file(preset_dir + "conifer.tres"));
 }
 
 } // namespace

@@ -87,13 +87,13 @@ TEST(Refusals, NoTreeInsideTheInspectorRangesIsRefused) {
 	for (int i = 0; i < 4096; ++i) {
 		TreeProperties p;
 		for (const Parameter &parameter : parameters())
-			if (parameter.exposed)
+			if (parameter.on_node)
 				parameter.set(p, rng() & 1 ? parameter.max : parameter.min);
 		p.segments = 10;
 		p.branches_count = 13;
 		p.trunk_height = 100;
 		TreeSize size = measure_tree(p);
-		ASSERT_TRUE(size.fits) << (size.fault ? size.fault : "too large");
+		ASSERT_TRUE(size.fits) << (size.fault ? size.fault->name : "too large");
 	}
 }
 

@@ -127,7 +127,7 @@ TEST(ReadmeProperties, TheOptionsTableIsThePropertyTable) {
 			rows.push_back(row);
 		}
 	}
-	const std::vector<wendrel::PropertyRow> &table = wendrel::property_table();
+	const wendrel::PropertyTable table = wendrel::property_table();
 	ASSERT_EQ(rows.size(), table.size());
 	for (size_t i = 0; i < table.size(); i++) {
 		const wendrel::PropertyRow &property = table[i];

@@ -1,8 +1,9 @@
-// The node's property registration, taken from the godot-cpp stand-in after loading the
+// The node's stored properties, taken from the godot-cpp stand-in after loading the
 // extension the way the engine does: through its entry symbol, up to the scene level.
 #include "registration.h"
 
 #include <gdextension_interface.h>
+#include <godot_cpp/classes/global_constants.hpp>
 #include <stub/recorder.h>
 
 // What the engine looks up by name in the library; the .gdextension file names it.
@@ -26,6 +27,9 @@ std::vector<PropertyRule> wendrel3d_properties() {
 	}
 	std::vector<PropertyRule> rules;
 	for (const godot::stub::PropertyRecord &record : godot::stub::registered_properties("Wendrel3D")) {
+		if (!(record.usage & godot::PROPERTY_USAGE_STORAGE)) {
+			continue; // the editor's tools, which no scene holds
+		}
 		rules.push_back(make_property_rule(record.name, record.type, record.hint, record.hint_string));
 		rules.back().getter = record.getter;
 	}

@@ -136,3 +136,125 @@ func fresh_arrays_of_default() -> Array:
 	var arrays := shown(node)
 	node.free()
 	return arrays
+
+
+func lod_count(mesh: Mesh, surface: int) -> int:
+	return RenderingServer.mesh_get_surface(mesh.get_rid(), surface).get("lods", []).size()
+
+
+# Each capsule shape of a scene, as [radius, height, place] in the scene's space, against the
+# live node's body: as many, equal, at the same places.
+func check_same_capsules(shapes: Array, node: Node3D, what: String) -> void:
+	var body := body_of(node)
+	var owners := body.get_shape_owners()
+	if not check_eq(shapes.size(), owners.size(), what + ": capsules"):
+		return
+	var wrong := 0
+	for i in owners.size():
+		var expected: CapsuleShape3D = body.shape_owner_get_shape(owners[i], 0)
+		var place: Transform3D = body.shape_owner_get_transform(owners[i])
+		var shape: CollisionShape3D = shapes[i]
+		var capsule := shape.shape as CapsuleShape3D
+		var at := shape.global_transform
+		if capsule == null or not is_equal_approx(capsule.radius, expected.radius) or not is_equal_approx(capsule.height, expected.height) \
+				or at.origin.distance_to(place.origin) > 1e-5 or at.basis.y.normalized().dot(place.basis.y.normalized()) < 0.99999:
+			wrong += 1
+	check_eq(wrong, 0, what + ": capsules that differ from the node's")
+
+
+# bake_scene() keeps what the node shows for games: both surfaces at full detail with their
+# materials, wind colours and levels of detail, and a static body with the node's capsules;
+# saved and loaded back as a game would ship it. Without collision_enable, no body.
+func test_baked_scene_holds_mesh_levels_collision_and_wind() -> void:
+	var node := add_tree_node()
+	node.material_trunk = StandardMaterial3D.new()
+	node.wind_data = true
+	node.collision_enable = true
+	node.lod_enable = true
+	var path := "user://wendrel_baked.scn"
+	check_eq(ResourceSaver.save(node.bake_scene(), path), OK, "save")
+	var baked: Node3D = (ResourceLoader.load(path, "", ResourceLoader.CACHE_MODE_IGNORE) as PackedScene).instantiate()
+	DirAccess.remove_absolute(path)
+	tree.root.add_child(baked)
+	var mesh: Mesh = (baked.get_node("Mesh") as MeshInstance3D).mesh
+	check_eq(mesh.get_surface_count(), 2, "surfaces")
+	check(mesh.surface_get_arrays(0) == arrays_of(bark(node)) and mesh.surface_get_arrays(1) == arrays_of(twigs(node)), "the shown surfaces, with their colours")
+	check(mesh.surface_get_arrays(0)[Mesh.ARRAY_COLOR] != null, "wind colours")
+	check(lod_count(mesh, 0) > 0 and lod_count(mesh, 1) > 0, "levels of detail on both surfaces")
+	check(lod_count(node.bake_mesh(), 1) > 0, "bake_mesh keeps them too")
+	check(mesh.surface_get_material(0) is StandardMaterial3D, "the bark material")
+	check_same_capsules(baked.get_node("Collision").get_children(), node, "baked scene")
+	node.collision_enable = false
+	var plain: Node = node.bake_scene().instantiate()
+	check_eq(plain.get_child_count(), 1, "without collision, the mesh alone")
+	plain.free()
+
+
+# The vertices some triangle uses (those the tool exports) by cell of 1 cm, to find those
+# near an imported vertex: the importer reorders the vertices, and keeps the positions in 16
+# bits a coordinate within the mesh's bounds.
+func used_vertex_cells(arrays: Array) -> Dictionary:
+	var vertices: PackedVector3Array = arrays[Mesh.ARRAY_VERTEX]
+	var used := {}
+	for index in arrays[Mesh.ARRAY_INDEX]:
+		used[index] = true
+	var cells := {}
+	for index in used:
+		var cell := Vector3i((vertices[index] * 100.0).floor())
+		if not cells.has(cell):
+			cells[cell] = PackedInt32Array()
+		cells[cell].append(index)
+	return cells
+
+
+# Whether a used live vertex lies within a millimetre of the position with a colour that is the
+# record to the 8 bits the colours keep, which the engine cuts down to a multiple of 1/255.
+# Several may lie there: a seam's twins and a card's two sides share their record, but the
+# cards of two leaves may meet at a corner.
+func matches_a_live_vertex(cells: Dictionary, live: Array, position: Vector3, record: Color) -> bool:
+	var cell := Vector3i((position * 100.0).floor())
+	for dx in [-1, 0, 1]:
+		for dy in [-1, 0, 1]:
+			for dz in [-1, 0, 1]:
+				for index in cells.get(cell + Vector3i(dx, dy, dz), PackedInt32Array()):
+					var colour: Color = live[Mesh.ARRAY_COLOR][index]
+					if position.distance_to(live[Mesh.ARRAY_VERTEX][index]) < 1e-3 and absf(record.r - colour.r) <= 1.0 / 255.0 \
+							and absf(record.g - colour.g) <= 1.0 / 255.0 and absf(record.b - colour.b) <= 1.0 / 255.0 and absf(record.a - colour.a) <= 1.0 / 255.0:
+						return true
+	return false
+
+
+# The tool's .glb written with --wind --collision (engine-test.sh puts it in the project before
+# the import) as Godot's importer brings it in. Measured in Godot 4.6.3: the importer keeps
+# TEXCOORD_0 and _1 as UV and UV2 and joins TEXCOORD_2 and _3 into CUSTOM0 as four 32-bit
+# floats; it drops the _WIND attribute; it makes the levels of detail itself; it turns the
+# OMI_physics_body node into a StaticBody3D and each collider child into a CollisionShape3D.
+func test_imported_gltf_keeps_wind_collision_and_levels() -> void:
+	var imported: Node3D = (load("res://tests/imported_tree.glb") as PackedScene).instantiate()
+	tree.root.add_child(imported)
+	var node := add_tree_node()
+	node.wind_data = true
+	node.collision_enable = true
+	for part in [["bark", bark(node)], ["twigs", twigs(node)]]:
+		var mesh: Mesh = (imported.find_child(part[0]) as MeshInstance3D).mesh
+		var arrays := mesh.surface_get_arrays(0)
+		var custom_format: int = (mesh.surface_get_format(0) >> Mesh.ARRAY_FORMAT_CUSTOM0_SHIFT) & Mesh.ARRAY_FORMAT_CUSTOM_MASK
+		check_eq(custom_format, Mesh.ARRAY_CUSTOM_RGBA_FLOAT, part[0] + ": CUSTOM0 format")
+		check(lod_count(mesh, 0) > 0, part[0] + ": levels of detail")
+		check_eq(arrays[Mesh.ARRAY_COLOR], null, part[0] + ": no vertex colours to tint it")
+		# The record of each vertex, against the live node's colour of a vertex at the same place.
+		var live := arrays_of(part[1])
+		var cells := used_vertex_cells(live)
+		var records: PackedFloat32Array = arrays[Mesh.ARRAY_CUSTOM0]
+		var vertices: PackedVector3Array = arrays[Mesh.ARRAY_VERTEX]
+		if not check_eq(records.size(), cells.values().reduce(func(n, c): return n + c.size(), 0) * 4, part[0] + ": one record per exported vertex"):
+			continue
+		var differ := 0
+		for i in vertices.size():
+			var record := Color(records[4 * i], records[4 * i + 1], records[4 * i + 2], records[4 * i + 3])
+			if not matches_a_live_vertex(cells, live, vertices[i], record):
+				differ += 1
+		check_eq(differ, 0, part[0] + ": records that differ from the node's colours")
+	var body := imported.find_child("collision") as StaticBody3D
+	if check(body != null, "a static body"):
+		check_same_capsules(body.get_children(), node, "imported .glb")

@@ -54,7 +54,7 @@ func test_a_loaded_scene_grows_each_tree_once() -> void:
 	for i in 100:
 		var node: Node3D = ClassDB.instantiate("Wendrel3D")
 		for property in node_test().CHANGES:
-			node.set(property, node_test().CHANGES[property][0])
+			node.set(property, node_test().CHANGES[property])
 		node.seed = i
 		root.add_child(node)
 		node.owner = root

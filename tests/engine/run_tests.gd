@@ -9,6 +9,7 @@ const SUITES := [
 	"res://tests/demo_test.gd",
 	"res://tests/game_test.gd",
 	"res://tests/docs_test.gd",
+	"res://tests/tools_test.gd",
 ]
 
 

@@ -5,7 +5,7 @@
 //
 //   exact_math_sweep [threads] [first_bits last_bits]   (hexadecimal bit patterns)
 #include "exact_math_reference.h"
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 
 #include <algorithm>
 #include <atomic>

@@ -2,7 +2,7 @@
 // all floats, the arguments that are hardest to reduce or to round, and millions of child
 // lengths. tests/model/exact_math_sweep.cpp checks every float.
 #include "exact_math_reference.h"
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 
 #include <gtest/gtest.h>
 

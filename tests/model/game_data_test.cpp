@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <set>
@@ -166,6 +168,26 @@ TEST(GameData, SegmentsOutlineTheSkeleton) {
 		trunk += s.level == 0;
 	}
 	EXPECT_EQ(trunk, m.trunk_height + 1);
+}
+
+// The capsules that the node and the tool both make, on many random trees: finite, with unit
+// axes and room for both caps, and a higher minimum radius only ever leaves some out.
+TEST(GameData, CapsulesStayFiniteOnManyTrees) {
+	TreeModel m;
+	std::mt19937 rng(9);
+	for (int i = 0; i < 40; i++) {
+		generate_with(m, random_properties(rng), true);
+		SCOPED_TRACE(i);
+		const std::vector<CollisionCapsule> all = collision_capsules(m.collision_segments, 0.0f);
+		const std::vector<CollisionCapsule> thick = collision_capsules(m.collision_segments, COLLISION_MIN_RADIUS);
+		ASSERT_LE(thick.size(), all.size());
+		for (const CollisionCapsule &c : all) {
+			const float values[] = { c.centre.x, c.centre.y, c.centre.z, c.axis.x, c.axis.y, c.axis.z, c.radius, c.height };
+			ASSERT_TRUE(std::all_of(std::begin(values), std::end(values), [](float v) { return std::isfinite(v); }));
+			ASSERT_NEAR(length(c.axis), 1.0f, 1e-5f);
+			ASSERT_GE(c.height, 2.0f * c.radius);
+		}
+	}
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The output passes on hand-checkable cases and the default tree's golden values.
-#include "model/tree_model.h"
+#include "model/steps.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,10 @@ struct RingedSkeleton {
 	explicit RingedSkeleton(TreeModel &model) :
 			m(model) {
 		m.reset();
-		m.grow_skeleton();
-		m.count_vertices(nullptr);
-		m.allocate_buffers();
-		m.build_rings(nullptr, 0.0f);
+		TreeModelSteps::grow_skeleton(m);
+		TreeModelSteps::count_vertices(m, nullptr);
+		TreeModelSteps::allocate_buffers(m);
+		TreeModelSteps::build_rings(m, nullptr, 0.0f);
 	}
 	~RingedSkeleton() { m.reset(); }
 };
@@ -275,10 +275,10 @@ TEST(Normals, MeanOfUnitFaceNormalsGolden) {
 TEST(Normals, EveryBarkVertexIsUsed) {
 	TreeModel m;
 	RingedSkeleton r(m);
-	m.build_twigs(nullptr);
-	m.count_faces(nullptr);
-	m.allocate_faces();
-	m.build_faces(nullptr);
+	TreeModelSteps::build_twigs(m, nullptr);
+	TreeModelSteps::count_faces(m, nullptr);
+	TreeModelSteps::allocate_faces(m);
+	TreeModelSteps::build_faces(m, nullptr);
 	std::vector<int> uses(size_t(m.vertex_count), 0);
 	for (int32_t i = 0; i < m.face_count; i++) {
 		for (int32_t v : m.faces[i].index)
@@ -297,13 +297,13 @@ TEST(Normals, SingleAndOpposedTriangles) {
 	m.normals = new Vec3[4];
 	m.faces = new Face[2]{ { { 0, 1, 2 } }, { { 3, 2, 1 } } };
 	m.vertices[3] = Vec3(1, 1, 0);
-	m.compute_normals();
+	TreeModelSteps::compute_normals(m);
 	// Vertex 0 has only the first triangle: its unit normal, counter-clockwise side.
 	EXPECT_EQ(m.normals[0].z, 1.0f);
 	// Vertices 1 and 2 share both triangles, whose normals are (0,0,1) and (0,0,1): same plane.
 	EXPECT_EQ(m.normals[1].z, 1.0f);
 	m.faces[1] = Face{ { 3, 1, 2 } }; // now wound the other way
-	m.compute_normals();
+	TreeModelSteps::compute_normals(m);
 	EXPECT_EQ(m.normals[1].z, 0.0f);
 	EXPECT_EQ(m.normals[0].z, 1.0f);
 }
@@ -347,7 +347,7 @@ TEST(Seam, RewiresAgainstTheTwinsU) {
 	m.normals = new Vec3[5]();
 	m.uvs = new Vec2[5]{ Vec2(0, 0.1f), Vec2(0.9f, 0), Vec2(0, 0.2f), Vec2(0.95f, 0), Vec2(0.3f, 0) };
 	m.faces = new Face[2]{ { { 0, 1, 2 } }, { { 2, 1, 3 } } };
-	m.split_uv_seam();
+	TreeModelSteps::split_uv_seam(m);
 	ASSERT_EQ(m.vertex_count, 7); // twins of 0 and 2, in the order met
 	EXPECT_EQ(m.uvs[5].v, 0.1f);
 	EXPECT_EQ(m.uvs[6].v, 0.2f);
@@ -363,7 +363,7 @@ TEST(Seam, NoTrianglesKeepEveryVertex) {
 	m.vertices = new Vec3[2]{ Vec3(1, 2, 3), Vec3(4, 5, 6) };
 	m.normals = new Vec3[2]();
 	m.uvs = new Vec2[2]{ Vec2(0, 0), Vec2(0.9f, 0) };
-	m.split_uv_seam();
+	TreeModelSteps::split_uv_seam(m);
 	EXPECT_EQ(m.vertex_count, 2);
 	EXPECT_EQ(m.vertices[1].z, 6.0f);
 	EXPECT_EQ(m.uvs[1].u, 0.9f);
@@ -378,7 +378,7 @@ TEST(Seam, LargeJumpWithoutZeroIsLeftAlone) {
 	m.normals = new Vec3[3]();
 	m.uvs = new Vec2[3]{ Vec2(0.9f, 0), Vec2(0.1f, 0), Vec2(0.2f, 0) };
 	m.faces = new Face[1]{ { { 0, 1, 2 } } };
-	m.split_uv_seam();
+	TreeModelSteps::split_uv_seam(m);
 	EXPECT_EQ(m.vertex_count, 3);
 	EXPECT_EQ(m.faces[0].index[0], 0);
 }

@@ -1,5 +1,5 @@
 // The random function: golden values and the exactness of its argument.
-#include "model/exact_math.h"
+#include "model/math/exact_math.h"
 #include "model/tree_model.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Skeleton growth: shape, golden heads and lengths, and the parameters' extremes.
-#include "model/tree_model.h"
+#include "model/steps.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ Census count_branches(Branch *root) {
 struct Skeleton {
 	TreeModel &model;
 	explicit Skeleton(TreeModel &m) :
-			model(m) { m.grow_skeleton(); }
+			model(m) { TreeModelSteps::grow_skeleton(m); }
 	~Skeleton() { model.reset(); }
 	Branch *root() const { return model.root; }
 };

@@ -216,7 +216,8 @@ TEST_F(NodeTest, TooLargeTreeKeepsTheStoredValueArraysAndMeshes) {
 	expect_twigs_match_model(*node);
 }
 
-// A value whose geometry would overflow takes the same path, and the message names the field.
+// A value whose geometry would overflow takes the same path, and the message names the
+// property the user set, never the generator's field (radius_falloff_rate).
 TEST_F(NodeTest, UnbuildableTreeNamesTheParameterAndKeepsTheTree) {
 	const wendrel::Vec3 *vertices = node->get_model().vertices;
 	godot::stub::clear_calls();
@@ -225,7 +226,7 @@ TEST_F(NodeTest, UnbuildableTreeNamesTheParameterAndKeepsTheTree) {
 	EXPECT_EQ(node->get_model().vertices, vertices);
 	EXPECT_TRUE(godot::stub::calls().empty()) << "no mesh was replaced";
 	ASSERT_EQ(godot::stub::errors().size(), 1u);
-	EXPECT_NE(godot::stub::errors()[0].find("trunk_radius_falloff_rate would grow a tree that cannot be built (radius_falloff_rate cannot be 0"), std::string::npos)
+	EXPECT_NE(godot::stub::errors()[0].find("trunk_radius_falloff_rate would grow a tree that cannot be built (trunk_radius_falloff_rate cannot be 0"), std::string::npos)
 			<< godot::stub::errors()[0];
 }
 

@@ -67,7 +67,7 @@ inline void expect_surface(const godot::stub::SurfaceData &p_surface, int32_t p_
 
 inline void expect_bark_matches_model(const Wendrel3D &p_node) {
 	const wendrel::TreeModel &m = p_node.get_model();
-	expect_surface(surface_of(p_node.get_trunk_mesh_instance()), m.vertex_count, m.vertices, m.normals, m.uvs,
+	expect_surface(surface_of(p_node.get_bark_mesh_instance()), m.vertex_count, m.vertices, m.normals, m.uvs,
 			m.face_count, m.faces);
 }
 
@@ -121,7 +121,7 @@ protected:
 		EXPECT_EQ(godot::stub::unwaited_worker_tasks(), 0u) << "a growth was never waited for";
 	}
 
-	MeshInstance3D *bark() const { return node->get_trunk_mesh_instance(); }
+	MeshInstance3D *bark() const { return node->get_bark_mesh_instance(); }
 	MeshInstance3D *twigs() const { return node->get_twig_mesh_instance(); }
 };
 

@@ -1,6 +1,8 @@
-// What the engine learns about Wendrel3D: the entry point, the level callbacks, and the
-// exact methods, groups, properties and virtuals that scripts, the inspector and saved
-// scenes rely on.
+// What the engine learns about Wendrel3D against its class reference,
+// doc_classes/Wendrel3D.xml: the documented members are exactly the registered properties,
+// with their accessors, types and defaults, and the documented methods plus the accessors are
+// exactly the bound methods. Also the entry point and the level callbacks. The inspector's
+// order, groups and ranges are the engine suite's to check against the README.
 #include "extension_entry.h"
 #include "node_test_support.h"
 
@@ -9,7 +11,13 @@
 #include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/core/class_db.hpp>
 
+#include <tinyxml2.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <iterator>
+#include <map>
+#include <set>
 
 extern "C" GDExtensionBool wendrel3d_library_init(GDExtensionInterfaceGetProcAddress p_get_proc_address,
 		GDExtensionClassLibraryPtr p_library, GDExtensionInitialization *r_initialization);
@@ -21,109 +29,77 @@ using godot::stub::ClassRecord;
 using godot::stub::MethodRecord;
 using godot::stub::PropertyRecord;
 
-struct AccessorRow {
-	const char *setter;
-	const char *arg_name; // "" for an unnamed argument
-	const char *type;	  // the setter's parameter and the getter's result
-	const char *getter;
-	bool getter_const;
+struct DocumentedMember {
+	std::string type, setter, getter, default_value; // default_value empty when there is none
 };
 
-const AccessorRow kAccessors[] = {
-	{ "set_seed", "", "int32_t", "get_seed", false },
-	{ "set_segments", "", "int32_t", "get_segments", false },
-	{ "set_branches_count", "count", "int32_t", "get_branches_count", false },
-	{ "set_trunk_height", "height", "int32_t", "get_trunk_height", false },
-	{ "set_branch_length", "length", "float", "get_branch_length", false },
-	{ "set_branch_length_falloff", "length", "float", "get_branch_length_falloff", false },
-	{ "set_branch_factor", "value", "float", "get_branch_factor", false },
-	{ "set_branch_clump_max", "max", "float", "get_branch_clump_max", false },
-	{ "set_branch_clump_min", "min", "float", "get_branch_clump_min", false },
-	{ "set_drop_amount", "amount", "float", "get_drop_amount", false },
-	{ "set_grow_amount", "amount", "float", "get_grow_amount", false },
-	{ "set_sweep_amount", "amount", "float", "get_sweep_amount", false },
-	{ "set_max_radius", "radius", "float", "get_max_radius", false },
-	{ "set_radius_falloff_rate", "radius", "float", "get_radius_falloff_rate", false },
-	{ "set_climb_rate", "rate", "float", "get_climb_rate", false },
-	{ "set_trunk_kink", "kink", "float", "get_trunk_kink", false },
-	{ "set_twist", "twist", "float", "get_twist", false },
-	{ "set_trunk_length", "length", "float", "get_trunk_length", false },
-	{ "set_uv_multiplier", "length", "float", "get_uv_multiplier", true },
-	{ "set_twig_enable", "enable", "bool", "get_twig_enable", false },
-	{ "set_twig_scale", "scale", "float", "get_twig_scale", false },
-	{ "set_twig_cards_per_tip", "cards", "int32_t", "get_twig_cards_per_tip", true },
-	{ "set_twig_crossed", "crossed", "int32_t", "get_twig_crossed", true },
-	{ "set_twig_aspect", "aspect", "float", "get_twig_aspect", true },
-	{ "set_twig_leaf_variants", "variants", "int32_t", "get_twig_leaf_variants", true },
-	{ "set_material_trunk", "material", "Ref<Material>", "get_material_trunk", false },
-	{ "set_material_twig", "material", "Ref<Material>", "get_material_twig", false },
-	{ "set_wind_data", "enable", "bool", "get_wind_data", true },
-	{ "set_collision_enable", "enable", "bool", "get_collision_enable", true },
-	{ "set_collision_min_radius", "radius", "float", "get_collision_min_radius", true },
-	{ "set_lod_enable", "enable", "bool", "get_lod_enable", true },
-};
-// The accessors, then bake_mesh and is_growing.
-constexpr size_t kMethods = 2 * std::size(kAccessors) + 2;
-
-const char *const kMaterials = "StandardMaterial3D,ORMMaterial3D,ShaderMaterial";
-
-// Groups as {"group", name}; properties as {name, type, hint, hint string, setter, getter}.
-// A generator parameter takes its type, hint and range from the generator's property table.
-constexpr int PARAMETER = -1;
-
-struct Entry {
-	const char *name;
-	int type; // 0 marks a group, PARAMETER a row of the property table
-	int hint;
-	const char *hint_string; // a group's prefix
-	const char *setter;
-	const char *getter;
+struct ClassReference {
+	std::string inherits;
+	std::map<std::string, DocumentedMember> members;
+	std::map<std::string, bool> methods; // name, and whether it is const
+	std::set<std::string> signals;
 };
 
-const Entry kSequence[] = {
-	{ "seed", PARAMETER, 0, "", "set_seed", "get_seed" },
-	{ "Trunk", 0, 0, "trunk_", "", "" },
-	{ "trunk_segments", PARAMETER, 0, "", "set_segments", "get_segments" },
-	{ "trunk_branches_count", PARAMETER, 0, "", "set_branches_count", "get_branches_count" },
-	{ "trunk_height", PARAMETER, 0, "", "set_trunk_height", "get_trunk_height" },
-	{ "trunk_branch_length", PARAMETER, 0, "", "set_branch_length", "get_branch_length" },
-	{ "trunk_branch_length_falloff", PARAMETER, 0, "", "set_branch_length_falloff", "get_branch_length_falloff" },
-	{ "trunk_branch_factor", PARAMETER, 0, "", "set_branch_factor", "get_branch_factor" },
-	{ "trunk_branch_clump_max", PARAMETER, 0, "", "set_branch_clump_max", "get_branch_clump_max" },
-	{ "trunk_branch_clump_min", PARAMETER, 0, "", "set_branch_clump_min", "get_branch_clump_min" },
-	{ "trunk_drop_amount", PARAMETER, 0, "", "set_drop_amount", "get_drop_amount" },
-	{ "trunk_grow_amount", PARAMETER, 0, "", "set_grow_amount", "get_grow_amount" },
-	{ "trunk_sweep_amount", PARAMETER, 0, "", "set_sweep_amount", "get_sweep_amount" },
-	{ "trunk_max_radius", PARAMETER, 0, "", "set_max_radius", "get_max_radius" },
-	{ "trunk_radius_falloff_rate", PARAMETER, 0, "", "set_radius_falloff_rate", "get_radius_falloff_rate" },
-	{ "trunk_climb_rate", PARAMETER, 0, "", "set_climb_rate", "get_climb_rate" },
-	{ "trunk_kink", PARAMETER, 0, "", "set_trunk_kink", "get_trunk_kink" },
-	{ "trunk_twist", PARAMETER, 0, "", "set_twist", "get_twist" },
-	{ "trunk_length", PARAMETER, 0, "", "set_trunk_length", "get_trunk_length" },
-	{ "trunk_uv_multiplier", PARAMETER, 0, "", "set_uv_multiplier", "get_uv_multiplier" },
-	{ "Twig", 0, 0, "twig_", "", "" },
-	{ "twig_enable", 1, 0, "", "set_twig_enable", "get_twig_enable" },
-	{ "twig_scale", PARAMETER, 0, "", "set_twig_scale", "get_twig_scale" },
-	{ "twig_cards_per_tip", PARAMETER, 0, "", "set_twig_cards_per_tip", "get_twig_cards_per_tip" },
-	{ "twig_crossed", PARAMETER, 0, "", "set_twig_crossed", "get_twig_crossed" },
-	{ "twig_aspect", PARAMETER, 0, "", "set_twig_aspect", "get_twig_aspect" },
-	{ "twig_leaf_variants", PARAMETER, 0, "", "set_twig_leaf_variants", "get_twig_leaf_variants" },
-	{ "Materials", 0, 0, "material_", "", "" },
-	{ "material_trunk", 24, 17, kMaterials, "set_material_trunk", "get_material_trunk" },
-	{ "material_twig", 24, 17, kMaterials, "set_material_twig", "get_material_twig" },
-	{ "Wind", 0, 0, "wind_", "", "" },
-	{ "wind_data", 1, 0, "", "set_wind_data", "get_wind_data" },
-	{ "Collision", 0, 0, "collision_", "", "" },
-	{ "collision_enable", 1, 0, "", "set_collision_enable", "get_collision_enable" },
-	{ "collision_min_radius", 3, 1, "0,0.6,0.001", "set_collision_min_radius", "get_collision_min_radius" },
-	{ "LOD", 0, 0, "lod_", "", "" },
-	{ "lod_enable", 1, 0, "", "set_lod_enable", "get_lod_enable" },
-};
-constexpr size_t kEntries = std::size(kSequence);
+std::string attribute(const tinyxml2::XMLElement *p_element, const char *p_name) {
+	const char *value = p_element->Attribute(p_name);
+	return value ? value : "";
+}
+
+template <typename Visit>
+void for_each_child(const tinyxml2::XMLElement *p_class, const char *p_list, const char *p_item, Visit p_visit) {
+	const tinyxml2::XMLElement *list = p_class->FirstChildElement(p_list);
+	for (const tinyxml2::XMLElement *e = list ? list->FirstChildElement(p_item) : nullptr; e; e = e->NextSiblingElement(p_item)) {
+		p_visit(e);
+	}
+}
+
+ClassReference read_class_reference() {
+	tinyxml2::XMLDocument document;
+	EXPECT_EQ(document.LoadFile(WENDREL_CLASS_REFERENCE), tinyxml2::XML_SUCCESS) << WENDREL_CLASS_REFERENCE;
+	ClassReference reference;
+	const tinyxml2::XMLElement *root = document.FirstChildElement("class");
+	if (!root) {
+		ADD_FAILURE() << "no <class> in " << WENDREL_CLASS_REFERENCE;
+		return reference;
+	}
+	reference.inherits = attribute(root, "inherits");
+	for_each_child(root, "members", "member", [&](const tinyxml2::XMLElement *e) {
+		reference.members[attribute(e, "name")] = { attribute(e, "type"), attribute(e, "setter"), attribute(e, "getter"), attribute(e, "default") };
+	});
+	for_each_child(root, "methods", "method", [&](const tinyxml2::XMLElement *e) {
+		reference.methods[attribute(e, "name")] = attribute(e, "qualifiers") == "const";
+	});
+	for_each_child(root, "signals", "signal", [&](const tinyxml2::XMLElement *e) { reference.signals.insert(attribute(e, "name")); });
+	return reference;
+}
+
+// The tools come first and in no group, so that the inspector shows them open above the
+// parameters: their methods, then the picked preset and one button per tool.
+const char *const kToolMethods[] = { "apply_preset", "make_preset", "save_preset", "randomize_seed",
+	"save_baked_mesh", "export_gltf", "set_tool_preset", "get_tool_preset", "_get_tool_button",
+	"_tool_apply_preset", "_tool_save_preset", "_tool_randomize_seed", "_tool_bake_mesh", "_tool_export_gltf" };
+const char *const kToolButtons[] = { "tool_apply_preset", "tool_save_preset", "tool_randomize_seed",
+	"tool_bake_mesh", "tool_export_gltf" };
+constexpr size_t kToolMethodCount = std::size(kToolMethods);
+constexpr size_t kToolProperties = 1 + std::size(kToolButtons);
+constexpr size_t kTools = kToolMethodCount + kToolProperties;
+
+// A tool button: no value, only an action the editor calls.
+bool is_button(const DocumentedMember &p_member) {
+	return p_member.setter.empty();
+}
+
+// Variant::Type of the reference's type names.
+int variant_type(const std::string &p_type) {
+	static const std::map<std::string, int> types = { { "bool", 1 }, { "int", 2 }, { "float", 3 }, { "Wendrel3DPreset", 24 }, { "Material", 24 }, { "Callable", 25 } };
+	auto found = types.find(p_type);
+	return found == types.end() ? -1 : found->second;
+}
 
 class RegistrationTest : public ::testing::Test {
 protected:
 	const ClassRecord *record = nullptr;
+	ClassReference reference = read_class_reference();
 
 	void SetUp() override {
 		godot::stub::reset();
@@ -132,92 +108,162 @@ protected:
 		ASSERT_NE(record, nullptr);
 	}
 	void TearDown() override { godot::stub::reset(); }
+
+	const MethodRecord *method(const std::string &p_name) const {
+		auto found = std::find_if(record->methods.begin(), record->methods.end(), [&](const MethodRecord &m) { return m.name == p_name; });
+		return found == record->methods.end() ? nullptr : &*found;
+	}
 };
 
-TEST_F(RegistrationTest, ClassDerivesFromNode3DWithoutErrors) {
-	EXPECT_EQ(record->parent, "Node3D");
+TEST_F(RegistrationTest, ClassDerivesAsDocumentedWithoutErrors) {
+	EXPECT_EQ(record->parent, reference.inherits);
 	EXPECT_TRUE(godot::stub::errors().empty()) << godot::stub::errors().front();
-}
-
-TEST_F(RegistrationTest, MethodsAreBoundInOrderWithTheirSignatures) {
-	ASSERT_EQ(record->methods.size(), kMethods);
-	for (size_t i = 0; i < std::size(kAccessors); i++) {
-		const AccessorRow &row = kAccessors[i];
-		const MethodRecord &setter = record->methods[2 * i];
-		const MethodRecord &getter = record->methods[2 * i + 1];
-		SCOPED_TRACE(row.setter);
-		const bool material = std::string(row.type) == "Ref<Material>";
-		EXPECT_EQ(setter.name, row.setter);
-		EXPECT_EQ(setter.arg_names, *row.arg_name ? std::vector<std::string>{ row.arg_name } : std::vector<std::string>{});
-		EXPECT_EQ(setter.arg_types, std::vector<std::string>{ material ? "const Ref<Material> &" : row.type });
-		EXPECT_EQ(setter.return_type, "void");
-		EXPECT_FALSE(setter.is_const);
-		EXPECT_EQ(getter.name, row.getter);
-		EXPECT_TRUE(getter.arg_types.empty());
-		EXPECT_EQ(getter.return_type, row.type);
-		EXPECT_EQ(getter.is_const, row.getter_const);
+	for (const std::string &signal : reference.signals) {
+		EXPECT_NE(std::find(record->sequence.begin(), record->sequence.end(), "signal " + signal), record->sequence.end()) << signal;
 	}
-	EXPECT_EQ(record->methods[kMethods - 2].name, "bake_mesh");
-	EXPECT_EQ(record->methods[kMethods - 2].return_type, "Ref<ArrayMesh>");
-	EXPECT_EQ(record->methods[kMethods - 1].name, "is_growing");
-	EXPECT_TRUE(record->methods[kMethods - 1].is_const);
 }
 
-TEST_F(RegistrationTest, GroupsAndPropertiesFollowTheMethodsInOrder) {
-	const std::vector<std::string> &sequence = record->sequence;
-	ASSERT_EQ(sequence.size(), kMethods + 1u + kEntries + 4u);
-	EXPECT_EQ(sequence[kMethods], "signal tree_grown");
-	size_t property = 0;
-	size_t group = 0;
-	size_t parameters = 0;
-	for (size_t i = 0; i < kEntries; i++) {
-		const Entry &entry = kSequence[i];
-		SCOPED_TRACE(entry.name);
-		if (entry.type == 0) {
-			EXPECT_EQ(sequence[kMethods + 1 + i], std::string("group ") + entry.name);
-			ASSERT_LT(group, record->groups.size());
-			EXPECT_EQ(record->groups[group].name, entry.name);
-			EXPECT_EQ(record->groups[group++].prefix, entry.hint_string);
-			continue;
-		}
-		EXPECT_EQ(sequence[kMethods + 1 + i], std::string("property ") + entry.name);
-		ASSERT_LT(property, record->properties.size());
-		const PropertyRecord &p = record->properties[property++];
-		EXPECT_EQ(p.name, entry.name);
-		if (entry.type == PARAMETER) {
-			const wendrel::PropertyRow *row = wendrel::find_property(entry.name);
-			ASSERT_NE(row, nullptr);
+// A generator parameter takes its type and inspector range from the property table.
+TEST_F(RegistrationTest, PropertiesAreTheDocumentedMembers) {
+	std::set<std::string> registered;
+	for (const PropertyRecord &p : record->properties) {
+		SCOPED_TRACE(p.name);
+		registered.insert(p.name);
+		auto documented = reference.members.find(p.name);
+		ASSERT_NE(documented, reference.members.end()) << "registered but not documented";
+		EXPECT_EQ(p.setter, documented->second.setter);
+		EXPECT_EQ(p.getter, documented->second.getter);
+		EXPECT_EQ(p.type, variant_type(documented->second.type));
+		// The tools are the editor's only: no scene stores them.
+		EXPECT_EQ(p.usage, std::string(p.name).rfind("tool_", 0) == 0 ? 4u : 6u);
+		if (const wendrel::PropertyRow *row = wendrel::find_property(p.name)) {
 			EXPECT_TRUE(row->on_node);
-			EXPECT_EQ(p.type, row->type == wendrel::PropertyType::INTEGER ? 2 : 3);
 			EXPECT_EQ(p.hint, 1);
 			EXPECT_EQ(p.hint_string, row->range_hint());
-			parameters++;
-		} else {
-			EXPECT_EQ(p.type, entry.type);
-			EXPECT_EQ(p.hint, entry.hint);
-			EXPECT_EQ(p.hint_string, entry.hint_string);
 		}
-		EXPECT_EQ(p.usage, 6u);
-		EXPECT_EQ(p.setter, entry.setter);
-		EXPECT_EQ(p.getter, entry.getter);
-		EXPECT_EQ(p.class_name, entry.type == 24 ? kMaterials : "");
 	}
-	EXPECT_EQ(property, 31u);
-	EXPECT_EQ(group, 6u);
-	// Every row the table puts on the node is registered.
-	size_t on_node = 0;
+	for (const auto &[name, member] : reference.members) {
+		EXPECT_TRUE(registered.count(name)) << name << " documented but not registered";
+	}
 	for (const wendrel::PropertyRow &row : wendrel::property_table()) {
-		on_node += row.on_node;
+		EXPECT_EQ(registered.count(row.name) == 1, row.on_node) << row.name;
 	}
-	EXPECT_EQ(parameters, on_node);
+}
+
+// What a fresh node's getters return is what the reference promises (and what a saved scene
+// leaves out as unchanged).
+TEST_F(RegistrationTest, DefaultsAreTheDocumentedOnes) {
+	Wendrel3D *node = godot::Object::cast_to<Wendrel3D>(godot::stub::instantiate("Wendrel3D"));
+	ASSERT_NE(node, nullptr);
+	for (const auto &[name, member] : reference.members) {
+		SCOPED_TRACE(name);
+		if (is_button(member)) {
+			continue;
+		}
+		const std::any value = godot::stub::call_method(node, "Wendrel3D", member.getter);
+		if (member.type == "Material") {
+			EXPECT_TRUE(member.default_value.empty());
+			EXPECT_TRUE(std::any_cast<godot::Ref<godot::Material>>(value).is_null());
+		} else if (member.type == "Wendrel3DPreset") {
+			EXPECT_TRUE(std::any_cast<godot::Ref<Wendrel3DPreset>>(value).is_null());
+		} else if (member.type == "bool") {
+			EXPECT_EQ(std::any_cast<bool>(value) ? "true" : "false", member.default_value);
+		} else if (member.type == "int") {
+			EXPECT_EQ(std::any_cast<int32_t>(value), std::atoi(member.default_value.c_str()));
+		} else {
+			EXPECT_EQ(std::any_cast<float>(value), std::strtof(member.default_value.c_str(), nullptr));
+		}
+	}
+	godot::memdelete(node);
+}
+
+// Every member's setter takes the getter's type and returns nothing; beyond the accessors only
+// the documented methods are bound, const as documented.
+TEST_F(RegistrationTest, MethodsAreTheAccessorsAndTheDocumentedMethods) {
+	std::set<std::string> expected;
+	for (const auto &[name, member] : reference.members) {
+		SCOPED_TRACE(name);
+		if (is_button(member)) {
+			expected.insert(member.getter);
+			continue;
+		}
+		expected.insert({ member.setter, member.getter });
+		const MethodRecord *setter = method(member.setter);
+		const MethodRecord *getter = method(member.getter);
+		ASSERT_TRUE(setter && getter);
+		ASSERT_EQ(setter->arg_types.size(), 1u);
+		EXPECT_LE(setter->arg_names.size(), 1u);
+		EXPECT_EQ(setter->return_type, "void");
+		EXPECT_FALSE(setter->is_const);
+		EXPECT_TRUE(getter->arg_types.empty());
+		const bool resource = member.type == "Material" || member.type == "Wendrel3DPreset";
+		EXPECT_EQ(setter->arg_types[0], resource ? "const Ref<" + member.type + "> &" : getter->return_type);
+	}
+	for (const auto &[name, is_const] : reference.methods) {
+		expected.insert(name);
+		const MethodRecord *bound = method(name);
+		ASSERT_NE(bound, nullptr) << name;
+		EXPECT_EQ(bound->is_const, is_const) << name;
+	}
+	for (const char *tool : kToolMethods) {
+		if (tool[0] == '_') {
+			expected.insert(tool); // what a button calls
+		}
+	}
+	std::set<std::string> bound;
+	for (const MethodRecord &m : record->methods) {
+		bound.insert(m.name);
+	}
+	EXPECT_EQ(bound, expected);
+	EXPECT_EQ(record->methods.size(), expected.size()) << "a method bound twice";
+}
+
+// Trap: a button whose getter the engine cannot call with its index, a picked preset stored
+// in every scene, or a tool that scripts cannot reach.
+TEST_F(RegistrationTest, TheToolsComeFirstAsEditorOnlyButtons) {
+	for (size_t i = 0; i < kToolMethodCount; i++) {
+		EXPECT_EQ(record->methods[i].name, kToolMethods[i]);
+		EXPECT_EQ(record->sequence[i], std::string("method ") + kToolMethods[i]);
+	}
+	EXPECT_EQ(record->methods[0].arg_types, std::vector<std::string>{ "const Ref<Wendrel3DPreset> &" });
+	EXPECT_EQ(record->sequence[kToolMethodCount], "property tool_preset");
+	const PropertyRecord &preset = record->properties[0];
+	EXPECT_EQ(preset.name, "tool_preset");
+	EXPECT_EQ(preset.class_name, "Wendrel3DPreset");
+	EXPECT_EQ(preset.usage, 4u); // the editor's only
+	for (size_t i = 0; i < std::size(kToolButtons); i++) {
+		const PropertyRecord &button = record->properties[1 + i];
+		SCOPED_TRACE(kToolButtons[i]);
+		EXPECT_EQ(button.name, kToolButtons[i]);
+		EXPECT_EQ(button.type, 25); // Callable
+		EXPECT_EQ(button.hint, 39); // tool button
+		EXPECT_EQ(button.usage, 4u);
+		EXPECT_EQ(button.getter, "_get_tool_button");
+		EXPECT_EQ(button.setter, "");
+	}
+	EXPECT_EQ(record->sequence[kTools], "method set_seed");
+	// Each button calls a bound method of its own on the node.
+	Wendrel3D *node = godot::Object::cast_to<Wendrel3D>(godot::stub::instantiate("Wendrel3D"));
+	ASSERT_NE(node, nullptr);
+	std::set<std::string> actions;
+	for (size_t i = 0; i < std::size(kToolButtons); i++) {
+		const godot::Callable action = node->_get_tool_button(int64_t(i));
+		EXPECT_EQ(action.stub_object(), node);
+		EXPECT_NE(std::find(std::begin(kToolMethods), std::end(kToolMethods), action.stub_method().str()), std::end(kToolMethods)) << action.stub_method().str();
+		actions.insert(action.stub_method().str());
+	}
+	EXPECT_EQ(actions.size(), std::size(kToolButtons));
+	godot::memdelete(node);
+	EXPECT_TRUE(godot::stub::errors().empty()) << godot::stub::errors().front();
 }
 
 // Exactly the four overrides, announced after _bind_methods.
 TEST_F(RegistrationTest, TheOverriddenVirtualsAreAnnounced) {
 	const std::vector<std::string> virtuals = { "_process", "_enter_tree", "_exit_tree", "_ready" };
 	EXPECT_EQ(record->virtuals, virtuals);
+	const size_t first = record->sequence.size() - virtuals.size();
 	for (size_t i = 0; i < virtuals.size(); i++) {
-		EXPECT_EQ(record->sequence[kMethods + 1 + kEntries + i], "virtual " + virtuals[i]);
+		EXPECT_EQ(record->sequence[first + i], "virtual " + virtuals[i]);
 	}
 }
 
@@ -226,10 +272,10 @@ TEST_F(RegistrationTest, TheOverriddenVirtualsAreAnnounced) {
 TEST_F(RegistrationTest, BoundGettersReturnWhatBoundSettersStored) {
 	Wendrel3D *node = godot::Object::cast_to<Wendrel3D>(godot::stub::instantiate("Wendrel3D"));
 	ASSERT_NE(node, nullptr);
-	auto set = [&](const char *p_method, std::any p_value) {
+	auto set = [&](const std::string &p_method, std::any p_value) {
 		godot::stub::call_method(node, "Wendrel3D", p_method, { p_value });
 	};
-	auto get = [&](const char *p_method) { return godot::stub::call_method(node, "Wendrel3D", p_method); };
+	auto get = [&](const std::string &p_method) { return godot::stub::call_method(node, "Wendrel3D", p_method); };
 	set("set_seed", int32_t(123456));
 	set("set_segments", int32_t(12));
 	set("set_branches_count", int32_t(3));
@@ -240,14 +286,14 @@ TEST_F(RegistrationTest, BoundGettersReturnWhatBoundSettersStored) {
 	EXPECT_EQ(std::any_cast<int32_t>(get("get_trunk_height")), 7);
 
 	float value = 10.5f;
-	for (const AccessorRow &row : kAccessors) {
-		if (std::string(row.type) != "float") {
+	for (const PropertyRecord &p : record->properties) {
+		if (p.type != 3) {
 			continue;
 		}
-		SCOPED_TRACE(row.setter);
+		SCOPED_TRACE(p.name);
 		value += 1.25f;
-		set(row.setter, value);
-		EXPECT_EQ(std::any_cast<float>(get(row.getter)), value);
+		set(p.setter, value);
+		EXPECT_EQ(std::any_cast<float>(get(p.getter)), value);
 	}
 	godot::stub::enter_tree(node); // the stored values grow the tree
 	EXPECT_EQ(node->get_model().branch_factor, node->get_branch_factor());
@@ -264,6 +310,9 @@ TEST_F(RegistrationTest, BoundGettersReturnWhatBoundSettersStored) {
 }
 
 // --- the entry point and the level callbacks ---
+
+// The preset first: the node's tool property names it as its resource type.
+const std::vector<std::string> kClasses = { "Wendrel3DPreset", "Wendrel3D" };
 
 class EntryTest : public ::testing::Test {
 protected:
@@ -283,7 +332,7 @@ TEST_F(EntryTest, EntryAsksForTheSceneLevelAndRegistersThere) {
 	// The engine initialises the levels from the minimum up, and shuts them down in reverse.
 	init.initialize(init.userdata, GDEXTENSION_INITIALIZATION_SCENE);
 	init.initialize(init.userdata, GDEXTENSION_INITIALIZATION_EDITOR);
-	EXPECT_EQ(godot::stub::registered_class_names(), std::vector<std::string>{ "Wendrel3D" });
+	EXPECT_EQ(godot::stub::registered_class_names(), kClasses);
 	EXPECT_EQ(godot::stub::find_class("Wendrel3D")->level, 2);
 	godot::Object *node = godot::stub::instantiate("Wendrel3D");
 	ASSERT_NE(godot::Object::cast_to<godot::Node3D>(node), nullptr);
@@ -315,11 +364,11 @@ TEST_F(EntryTest, InitializerRegistersOnlyAtTheSceneLevel) {
 		EXPECT_TRUE(godot::stub::registered_class_names().empty()) << level;
 	}
 	initialize_wendrel3d_module(godot::MODULE_INITIALIZATION_LEVEL_SCENE);
-	EXPECT_EQ(godot::stub::registered_class_names(), std::vector<std::string>{ "Wendrel3D" });
+	EXPECT_EQ(godot::stub::registered_class_names(), kClasses);
 	for (int level = 0; level < 4; level++) {
 		uninitialize_wendrel3d_module(godot::ModuleInitializationLevel(level));
 	}
-	EXPECT_EQ(godot::stub::registered_class_names(), std::vector<std::string>{ "Wendrel3D" });
+	EXPECT_EQ(godot::stub::registered_class_names(), kClasses);
 	EXPECT_TRUE(godot::stub::errors().empty());
 }
 

@@ -14,30 +14,27 @@ void generate_with(TreeModel &model, const TreeProperties &properties) {
 	model.generate();
 }
 
+// The node's parameters in table order, each from its inspector range, except the three that
+// set the tree's size: ring size, forks and trunk steps come from narrower ranges.
 TreeProperties random_properties(std::mt19937 &rng) {
-	auto real = [&](float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng); };
 	auto whole = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
 	TreeProperties p;
-	p.seed = whole(0, 100000);
-	p.segments = 2 * whole(1, 5);
-	p.branches_count = whole(1, 6);
-	p.trunk_height = whole(0, 30);
-	p.branch_length = real(0.01f, 10.0f);
-	p.branch_length_falloff = real(0.0f, 2.0f);
-	p.branch_factor = real(0.1f, 20.0f);
-	p.branch_clump_max = real(0.0f, 20.0f);
-	p.branch_clump_min = real(0.0f, 20.0f);
-	p.drop_amount = real(-5.0f, 5.0f);
-	p.grow_amount = real(-5.0f, 5.0f);
-	p.sweep_amount = real(-5.0f, 5.0f);
-	p.max_radius = real(0.01f, 0.6f);
-	p.radius_falloff_rate = real(0.1f, 1.0f);
-	p.climb_rate = real(0.0f, 50.0f);
-	p.trunk_kink = real(-1.0f, 1.0f);
-	p.twist = real(-5.0f, 5.0f);
-	p.trunk_length = real(0.0f, 100.0f);
-	p.uv_multiplier = real(0.001f, 50.0f);
-	p.twig_scale = real(0.0f, 5.0f);
+	for (const PropertyRow &row : property_table()) {
+		if (!row.on_node) {
+			continue;
+		}
+		if (row.type == PropertyType::REAL) {
+			p.*row.float_field = std::uniform_real_distribution<float>(float(row.min), float(row.max))(rng);
+		} else if (row.int_field == &TreeProperties::segments) {
+			p.segments = 2 * whole(1, 5);
+		} else if (row.int_field == &TreeProperties::branches_count) {
+			p.branches_count = whole(1, 6);
+		} else if (row.int_field == &TreeProperties::trunk_height) {
+			p.trunk_height = whole(0, 30);
+		} else {
+			p.*row.int_field = whole(int(row.min), int(row.max));
+		}
+	}
 	return p;
 }
 

@@ -4,6 +4,7 @@
 #include <godot_cpp/classes/importer_mesh.hpp>
 #include <godot_cpp/classes/mesh_instance3d.hpp>
 #include <godot_cpp/classes/node.hpp>
+#include <godot_cpp/classes/packed_scene.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
 #include <godot_cpp/classes/surface_tool.hpp>
 #include <godot_cpp/core/error_macros.hpp>
@@ -356,6 +357,13 @@ Ref<ArrayMesh> ImporterMesh::get_mesh(const Ref<ArrayMesh> &) {
 	mesh.instantiate();
 	mesh->surfaces = surfaces;
 	return mesh;
+}
+
+// --- PackedScene ---
+
+Error PackedScene::pack(Node *p_path) {
+	record_call(this, "PackedScene.pack");
+	return p_path ? OK : FAILED;
 }
 
 } // namespace godot

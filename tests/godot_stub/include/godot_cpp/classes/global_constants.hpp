@@ -1,4 +1,5 @@
-// Stand-in: the global enums that property registration uses, with the engine's values.
+// Stand-in: the global enums that property registration and the node's tools use, with the
+// engine's values.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@ enum PropertyHint {
 	PROPERTY_HINT_ENUM = 2,
 	PROPERTY_HINT_FLAGS = 6,
 	PROPERTY_HINT_RESOURCE_TYPE = 17,
+	PROPERTY_HINT_TOOL_BUTTON = 39,
 };
 
 enum PropertyUsageFlags : uint64_t {
@@ -18,6 +20,15 @@ enum PropertyUsageFlags : uint64_t {
 	PROPERTY_USAGE_STORAGE = 2,
 	PROPERTY_USAGE_EDITOR = 4,
 	PROPERTY_USAGE_DEFAULT = 6,
+};
+
+enum Error {
+	OK = 0,
+	FAILED = 1,
+	ERR_OUT_OF_MEMORY = 6,
+	ERR_CANT_CREATE = 20,
+	ERR_INVALID_DATA = 30,
+	ERR_INVALID_PARAMETER = 31,
 };
 
 enum MethodFlags : uint64_t {

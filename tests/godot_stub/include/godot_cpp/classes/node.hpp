@@ -6,6 +6,7 @@
 
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/variant/string_name.hpp>
 
 #include <cstdint>
 #include <type_traits>
@@ -19,6 +20,8 @@ class Node : public Object {
 	Node *parent = nullptr;
 	std::vector<Node *> children;
 	bool internal = false; // added as an internal child of its parent
+	StringName name;
+	Node *owner = nullptr;
 
 	std::vector<Node *> listed_children(bool p_include_internal) const;
 	bool inside_tree = false;
@@ -42,6 +45,12 @@ public:
 	int32_t get_child_count(bool p_include_internal = false) const;
 	Node *get_child(int32_t p_index, bool p_include_internal = false) const;
 	Node *get_parent() const { return parent; }
+	void set_name(const StringName &p_name) { name = p_name; }
+	StringName get_name() const { return name; }
+	void set_owner(Node *p_owner) { owner = p_owner; }
+	Node *get_owner() const { return owner; }
+	// No scene is ever loaded or saved here: no file.
+	String get_scene_file_path() const { return String(); }
 	bool is_inside_tree() const { return inside_tree; }
 	void set_process(bool p_enable);
 	bool is_processing() const { return processing; }

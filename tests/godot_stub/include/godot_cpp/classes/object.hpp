@@ -14,6 +14,8 @@ public:
 
 	// Recorded as a call "Object.emit_signal(name)"; nothing is connected in the stand-in.
 	void emit_signal(const StringName &p_signal);
+	// Recorded as a call; the stand-in has no inspector to tell.
+	void notify_property_list_changed();
 
 	// The engine's type test: null when p_object is not a T.
 	template <typename T>

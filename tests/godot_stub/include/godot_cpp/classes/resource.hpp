@@ -1,4 +1,4 @@
-// Stand-in: Resource, the base of meshes and materials.
+// Stand-in: Resource, the base of meshes, materials and presets.
 #pragma once
 
 #include <godot_cpp/classes/ref_counted.hpp>
@@ -7,6 +7,10 @@ namespace godot {
 
 class Resource : public RefCounted {
 	STUB_ENGINE_CLASS(Resource, RefCounted)
+
+public:
+	// Recorded as a call "Resource.emit_changed".
+	void emit_changed();
 };
 
 } // namespace godot

@@ -27,3 +27,19 @@ void _err_print_error(const char *p_function, const char *p_file, int p_line, co
 		return;                                                                                            \
 	} else                                                                                                 \
 		((void)0)
+#define ERR_FAIL_COND_MSG(m_cond, m_msg)                                    \
+	if (m_cond) {                                                           \
+		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, m_msg); \
+		return;                                                             \
+	} else                                                                  \
+		((void)0)
+#define ERR_FAIL_COND_V_MSG(m_cond, m_retval, m_msg)                        \
+	if (m_cond) {                                                           \
+		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, m_msg); \
+		return m_retval;                                                    \
+	} else                                                                  \
+		((void)0)
+#define ERR_FAIL_NULL_MSG(m_param, m_msg) ERR_FAIL_COND_MSG((m_param) == nullptr, m_msg)
+#define ERR_FAIL_NULL_V_MSG(m_param, m_retval, m_msg) ERR_FAIL_COND_V_MSG((m_param) == nullptr, m_retval, m_msg)
+#define ERR_FAIL_INDEX_V(m_index, m_size, m_retval) \
+	ERR_FAIL_COND_V_MSG((m_index) < 0 || (m_index) >= (m_size), m_retval, "Index " #m_index " is out of bounds.")

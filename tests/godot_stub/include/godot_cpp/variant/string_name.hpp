@@ -20,6 +20,8 @@ public:
 	// Stand-in only: the text, for the recorder and the tests.
 	const std::string &str() const { return text; }
 
+	operator String() const { return String(text); }
+
 	bool operator==(const StringName &p_other) const { return text == p_other.text; }
 	bool operator!=(const StringName &p_other) const { return text != p_other.text; }
 };

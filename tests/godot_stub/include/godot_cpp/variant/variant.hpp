@@ -7,6 +7,7 @@
 #include <godot_cpp/variant/string_name.hpp>
 
 #include <any>
+#include <cstdint>
 #include <type_traits>
 
 namespace godot {
@@ -30,6 +31,24 @@ public:
 	operator stub::PackedArray<T>() const {
 		const stub::PackedArray<T> *packed = stub_get<stub::PackedArray<T>>();
 		return packed ? *packed : stub::PackedArray<T>();
+	}
+
+	// As in the engine, a number reads back as either kind; any other value as zero.
+	operator int64_t() const { return number<int64_t>(); }
+	operator double() const { return number<double>(); }
+	template <typename T>
+	T number() const {
+		if (const int64_t *i = stub_get<int64_t>()) {
+			return T(*i);
+		}
+		if (const int32_t *i = stub_get<int32_t>()) {
+			return T(*i);
+		}
+		if (const double *d = stub_get<double>()) {
+			return T(*d);
+		}
+		const float *f = stub_get<float>();
+		return f ? T(*f) : T(0);
 	}
 
 	enum Type {

@@ -1,4 +1,4 @@
-#include "model/double_double.h"
+#include "model/math/double_double.h"
 
 #include <cmath>
 

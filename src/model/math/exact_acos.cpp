@@ -6,8 +6,8 @@
 // and the square root is correctly rounded on every IEEE platform. The double evaluation
 // is rounded when its error bound decides the nearest float; otherwise the same steps run
 // in double-double.
-#include "model/double_double.h"
-#include "model/exact_math.h"
+#include "model/math/double_double.h"
+#include "model/math/exact_math.h"
 
 #include <cmath>
 #include <limits>

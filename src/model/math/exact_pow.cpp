@@ -8,8 +8,8 @@
 // the slow evaluation runs in double-double without tables: ln m = 2·atanh((m − 1)/(m + 1))
 // for m in [√½, √2] and exp s for |s| <= ln 2/2, both by their full series. The tables are
 // computed once, on first use, with that slow evaluation.
-#include "model/double_double.h"
-#include "model/exact_math.h"
+#include "model/math/double_double.h"
+#include "model/math/exact_math.h"
 
 #include <cmath>
 #include <cstdint>

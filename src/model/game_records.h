@@ -1,5 +1,6 @@
-// Data for games, derived from the skeleton when a TreeModel asks for it: a wind record for
-// every bark and twig vertex, and capsule segments for collision.
+// The records of the data for games, which the game data pass (game_data.cpp) derives from
+// the skeleton when a TreeModel asks for them: a wind record for every bark and twig vertex,
+// and capsule segments for collision.
 //
 // Both are opt-in (TreeModel::with_wind, TreeModel::with_collision) and never change the eight
 // mesh arrays. They are deterministic, like the mesh: equal parameters give equal records.
@@ -8,6 +9,7 @@
 #include "model/geometry.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace wendrel {
 
@@ -48,5 +50,22 @@ struct CollisionSegment {
 	float radius;
 	int32_t level;
 };
+
+// A capsule as physics engines take one: centred between a segment's ends, its axis the unit
+// vector from start to end, its height the whole length, both rounded caps included.
+struct CollisionCapsule {
+	Vec3 centre;
+	Vec3 axis;
+	float radius;
+	float height;
+};
+
+// Branches thinner than this get no capsule unless asked for: the node's default.
+constexpr float COLLISION_MIN_RADIUS = 0.05f;
+
+// The capsules of a tree: the trunk's always, a branch's when it is thicker than min_radius.
+// A segment without a finite length or a positive radius has none. The node and the tool
+// both take their shapes from here, so an exported tree collides where the node does.
+std::vector<CollisionCapsule> collision_capsules(const std::vector<CollisionSegment> &segments, float min_radius);
 
 } // namespace wendrel

@@ -1,6 +1,7 @@
 // Named parameter sets, chosen by looking at their previews (docs/presets/<name>.png).
-// Each one is also a scene of the demo project, written from this table by
-// `wendrel --preset NAME -o demo/presets/NAME.tscn`.
+// Each one is also a scene of the demo project and a preset resource of the add-on, written
+// from this table by `wendrel --preset NAME -o demo/presets/NAME.tscn` and
+// `-o demo/addons/wendrel3d/presets/NAME.tres`. The tool and the node's library build it.
 #pragma once
 
 #include "model/tree_model.h"

@@ -7,8 +7,8 @@
 // three parts). sin or cos of r = f·π/2 then comes from its Taylor series in double, and is
 // rounded to float when the error bound leaves no doubt about the nearest float; otherwise
 // (for about one argument in four million) the same steps run again in double-double.
-#include "model/double_double.h"
-#include "model/exact_math.h"
+#include "model/math/double_double.h"
+#include "model/math/exact_math.h"
 
 #include <cstdint>
 #include <cstring>
