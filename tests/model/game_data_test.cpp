@@ -85,7 +85,6 @@ TEST(GameData, WindHoldsItsRangesOnManyTrees) {
 	std::mt19937 rng(8);
 	for (int i = 0; i < 40; i++) {
 		TreeProperties p = random_properties(rng);
-		wendrel::test::randomize_twig_cards(rng, p);
 		generate_with(m, p, true);
 		SCOPED_TRACE(i);
 		expect_wind_ranges(m);

@@ -38,11 +38,4 @@ TreeProperties random_properties(std::mt19937 &rng) {
 	return p;
 }
 
-void randomize_twig_cards(std::mt19937 &rng, TreeProperties &p) {
-	p.twig_cards_per_tip = std::uniform_int_distribution<int>(1, 8)(rng);
-	p.twig_crossed = std::uniform_int_distribution<int>(0, 1)(rng);
-	p.twig_aspect = std::uniform_real_distribution<float>(0.1f, 8.0f)(rng);
-	p.twig_leaf_variants = std::uniform_int_distribution<int>(1, 4)(rng);
-}
-
 } // namespace wendrel::test
