@@ -262,7 +262,7 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	// The textures are the same for every output and every tree, and take a while to draw.
 	for (const std::string &path : options.outputs) {
 		if (needs_textures(format_of(path)) && r_textures.bark_png.empty()) {
-			r_textures = make_textures(settings.texture_size);
+			r_textures = make_textures(settings.texture_size, model.twig_leaf_variants > 1);
 		}
 	}
 	std::vector<std::pair<std::string, std::string>> files;

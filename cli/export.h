@@ -28,7 +28,8 @@ struct Textures {
 	std::string bark_png;
 	std::string leaf_png;
 };
-Textures make_textures(int size);
+// The leaf texture is the four-leaf atlas when `leaf_atlas` is set (cards with leaf variants).
+Textures make_textures(int size, bool leaf_atlas);
 
 // Where a .gltf or an .mtl finds the textures: file names relative to itself.
 struct TextureNames {

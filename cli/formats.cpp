@@ -48,10 +48,10 @@ std::vector<std::pair<std::string, std::string>> with_texture_files(std::pair<st
 
 } // namespace
 
-Textures make_textures(int size) {
+Textures make_textures(int size, bool leaf_atlas) {
 	Textures textures;
 	textures.bark = bark_texture(size);
-	textures.leaf = leaf_texture(size);
+	textures.leaf = leaf_texture(size, leaf_atlas);
 	textures.bark_png = encode_png(textures.bark, false);
 	textures.leaf_png = encode_png(textures.leaf, true);
 	return textures;

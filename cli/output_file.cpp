@@ -15,10 +15,10 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
 #include <filesystem>
 #include <io.h>
 #include <process.h>
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <unistd.h>

@@ -79,6 +79,74 @@ LeafSample twig_at(float px, float py) {
 	return { stem, STEM };
 }
 
+// A leaf from (bx, by) along (dx, dy), shaded from LEAF_BASE to `tip` along its length, with a
+// midrib; not covered when the leaf does not reach the point.
+LeafSample shaded_leaf(float px, float py, float bx, float by, float dx, float dy, float length, float width, Rgb tip) {
+	float along = leaf_at(px, py, bx, by, dx, dy, length, width);
+	if (along < 0.0f) {
+		return { false, STEM };
+	}
+	float midrib = std::fabs((px - bx) * -dy + (py - by) * dx) < 0.006f ? 0.8f : 1.0f;
+	Rgb c = mix(LEAF_BASE, tip, along);
+	return { true, Rgb{ c.r * midrib, c.g * midrib, c.b * midrib } };
+}
+
+// One broad leaf on a short stalk, filling the cell: cards with it read as single leaves.
+LeafSample broad_leaf_at(float px, float py) {
+	LeafSample leaf = shaded_leaf(px, py, 0.5f, 0.1f, 0.0f, 1.0f, 0.86f, 0.42f, LEAF_TIP);
+	bool stalk = std::fabs(px - 0.5f) <= 0.015f && py <= 0.12f;
+	return leaf.covered ? leaf : LeafSample{ stalk, STEM };
+}
+
+// A bunch of needles fanning out from the stem's end: long cards of it read as conifer shoots.
+LeafSample needles_at(float px, float py) {
+	static const float spread[] = { 0.0f, 0.12f, -0.12f, 0.24f, -0.24f, 0.36f, -0.36f };
+	for (float dx : spread) {
+		float dy = std::sqrt(1.0f - dx * dx);
+		LeafSample needle = shaded_leaf(px, py, 0.5f, 0.04f, dx, dy, 0.9f - std::fabs(dx), 0.03f, LEAF_TIP);
+		if (needle.covered) {
+			return needle;
+		}
+	}
+	bool stem = std::fabs(px - 0.5f) <= 0.015f && py <= 0.06f;
+	return { stem, STEM };
+}
+
+// Three rounded leaflets on a stalk, a darker, warmer green.
+LeafSample leaflets_at(float px, float py) {
+	constexpr Rgb WARM_TIP = { 0.52f, 0.55f, 0.14f };
+	static const float leaflets[][5] = {
+		{ 0.5f, 0.42f, 0.0f, 1.0f, 0.54f },
+		{ 0.5f, 0.3f, 0.6f, 0.8f, 0.5f },
+		{ 0.5f, 0.3f, -0.6f, 0.8f, 0.5f },
+	};
+	for (const auto &l : leaflets) {
+		LeafSample leaf = shaded_leaf(px, py, l[0], l[1], l[2], l[3], l[4], 0.3f, WARM_TIP);
+		if (leaf.covered) {
+			return leaf;
+		}
+	}
+	bool stalk = std::fabs(px - 0.5f) <= 0.015f && py <= 0.45f;
+	return { stalk, STEM };
+}
+
+// The four cells of the atlas: 0 and 1 along the top row of the texture, 2 and 3 below.
+LeafSample atlas_at(float u, float v) {
+	int cell = (u < 0.5f ? 0 : 1) + (v < 0.5f ? 0 : 2);
+	float px = (u - 0.5f * (cell & 1)) * 2.0f;
+	float py = 1.0f - (v - 0.5f * (cell >> 1)) * 2.0f;
+	switch (cell) {
+		case 0:
+			return twig_at(px, py);
+		case 1:
+			return broad_leaf_at(px, py);
+		case 2:
+			return needles_at(px, py);
+		default:
+			return leaflets_at(px, py);
+	}
+}
+
 // Integer hash of a lattice point, to [0, 1).
 float hash(uint32_t x, uint32_t y, uint32_t seed) {
 	uint32_t h = x * 0x8da6b343u ^ y * 0xd8163841u ^ seed * 0xcb1ab31fu;
@@ -124,7 +192,7 @@ void append_bytes(void *context, void *data, int size) {
 
 } // namespace
 
-Texture leaf_texture(int size) {
+Texture leaf_texture(int size, bool atlas) {
 	// 4 x 4 samples per texel give soft edges, so the cut-off follows the outline smoothly
 	// when a viewer filters the texture. Uncovered texels take the leaf colour, so that
 	// filtering blends no dark fringe into the edges.
@@ -137,7 +205,7 @@ Texture leaf_texture(int size) {
 			for (int s = 0; s < samples * samples; ++s) {
 				float u = (column + (s % samples + 0.5f) / samples) / size;
 				float v = (row + (s / samples + 0.5f) / samples) / size;
-				LeafSample sample = twig_at(u, 1.0f - v);
+				LeafSample sample = atlas ? atlas_at(u, v) : twig_at(u, 1.0f - v);
 				if (sample.covered) {
 					++covered;
 					sum = Rgb{ sum.r + sample.colour.r, sum.g + sample.colour.g, sum.b + sample.colour.b };

@@ -27,7 +27,7 @@ CC=clang-14 CXX=clang++-14 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDe
 	-DWENDREL_LIBFUZZER=ON -DWENDREL_BUILD_TESTS=OFF -DWENDREL_BUILD_CLI=OFF -DWENDREL_BUILD_BENCHMARKS=OFF
 cmake --build build/fuzz -j "$jobs" --target generate_fuzzer
 mkdir -p build/fuzz/corpus
-build/fuzz/fuzz/generate_fuzzer -max_total_time=30 -max_len=88 -len_control=0 -rss_limit_mb=4096 build/fuzz/corpus
+build/fuzz/fuzz/generate_fuzzer -max_total_time=30 -max_len=104 -len_control=0 -rss_limit_mb=4096 build/fuzz/corpus
 
 bash scripts/engine-test.sh
 bash scripts/test-windows.sh

@@ -52,8 +52,12 @@
 	X(twist, "twist", )                  \
 	X(trunk_length, "length", )          \
 	X(uv_multiplier, "length", const)
-#define WENDREL3D_TWIG_PARAMETERS(X) \
-	X(twig_scale, "scale", )
+#define WENDREL3D_TWIG_PARAMETERS(X)      \
+	X(twig_scale, "scale", )              \
+	X(twig_cards_per_tip, "cards", const) \
+	X(twig_crossed, "crossed", const)     \
+	X(twig_aspect, "aspect", const)       \
+	X(twig_leaf_variants, "variants", const)
 #define WENDREL3D_PARAMETERS(X)       \
 	WENDREL3D_UNGROUPED_PARAMETERS(X) \
 	WENDREL3D_TRUNK_PARAMETERS(X)     \

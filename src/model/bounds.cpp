@@ -118,6 +118,15 @@ Fault bound_lengths(const TreeProperties &p, int64_t generations, int64_t steps,
 	return Fault();
 }
 
+// A bound on how far a twig card reaches from its leaf's head: its half width across plus its
+// length (twice the half width times the aspect, at least the square's), times the size jitter
+// that a tip's further cards get. At the defaults it is 3 twig_scale, the square card's bound.
+double twig_reach(const TreeProperties &p) {
+	double long_side = 2.0 * std::fmax(std::fabs(double(p.twig_aspect)), 1.0);
+	double jitter = p.twig_cards_per_tip > 1 ? 1.25 : 1.0;
+	return (1.0 + long_side) * std::fabs(double(p.twig_scale)) * jitter;
+}
+
 Fault bound_trunk(const TreeProperties &p, int64_t steps) {
 	if (!within(p.trunk_length, EXTENT_LIMIT))
 		return fault(&T::trunk_length, "is too large");
@@ -125,8 +134,8 @@ Fault bound_trunk(const TreeProperties &p, int64_t steps) {
 		return fault(&T::climb_rate, "makes the trunk too tall");
 	if (!within(double(steps) * 2.0 * p.trunk_kink, EXTENT_LIMIT))
 		return fault(&T::trunk_kink, "makes the trunk too crooked");
-	if (!within(3.0 * p.twig_scale, EXTENT_LIMIT))
-		return fault(&T::twig_scale, "makes the twig cards too large");
+	if (!within(twig_reach(p), EXTENT_LIMIT))
+		return fault(std::fabs(p.twig_aspect) > 1.0f ? &T::twig_aspect : &T::twig_scale, "makes the twig cards too large");
 	return Fault();
 }
 

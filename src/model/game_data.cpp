@@ -2,8 +2,9 @@
 //
 // The bark's wind records follow the rings: every vertex of a fork's three rings gets the
 // record of the branch whose head the fork sits on, the foot ring the root's, a tip its
-// leaf's. The twig records follow the twig pass: eight per leaf, in the same depth-first
+// leaf's. The twig records follow the twig pass: eight per card, in the same depth-first
 // order. The seam split's twins get the records of the vertices they copy.
+#include "model/seeded_hash.h"
 #include "model/tree_model.h"
 
 #include <cmath>
@@ -21,21 +22,9 @@ struct WalkStep {
 	int32_t level;
 };
 
-// An integer mix with good avalanche: every input bit changes about half the output bits.
-uint32_t mix(uint32_t x) {
-	x ^= x >> 16;
-	x *= 0x7feb352du;
-	x ^= x >> 15;
-	x *= 0x846ca68bu;
-	x ^= x >> 16;
-	return x;
-}
-
-// The phase of the branch that is `index`-th in depth-first order, in [0, 1): 24 bits of a
-// hash of the seed and the index, exact in a float.
+// The phase of the branch that is `index`-th in depth-first order, in [0, 1).
 float branch_phase(int32_t seed, uint32_t index) {
-	uint32_t h = mix(mix(uint32_t(seed) ^ 0x9e3779b9u) + index);
-	return float(h >> 8) * (1.0f / 16777216.0f);
+	return unit_float(seeded_bits(seed, index));
 }
 
 // A chain distance over the largest one, kept in [0, 1] whatever the sizes: a tree without
@@ -81,6 +70,7 @@ struct WindWriter {
 	TreeModel &m;
 	float longest;
 	int32_t segments;
+	int64_t cards; // twig cards per leaf
 
 	void mark(const int32_t *ring, const WindRecord &record) {
 		if (!ring)
@@ -98,8 +88,10 @@ struct WindWriter {
 		WindRecord outer{ chain_fraction(step.chain, longest), phase, 1.0f, step.level };
 		WindRecord inner{ chain_fraction(base, longest), phase, 0.0f, step.level };
 		const WindRecord corners[8] = { outer, outer, inner, inner, outer, outer, inner, inner };
-		for (const WindRecord &corner : corners)
-			m.twig_wind.push_back(corner);
+		// Every card of the tip grows from that end and flutters alike.
+		for (int64_t k = 0; k < cards; k++)
+			for (const WindRecord &corner : corners)
+				m.twig_wind.push_back(corner);
 	}
 
 	void branch(const WalkStep &step, uint32_t index) {
@@ -123,7 +115,7 @@ void collect_wind(TreeModel &m) {
 	m.wind.assign(size_t(m.vertex_count), WindRecord{ 0.0f, 0.0f, 0.0f, 0 });
 	m.twig_wind.clear();
 	m.twig_wind.reserve(size_t(m.twig_vertex_count));
-	WindWriter writer{ m, longest_chain(m.root), m.ring_segments() };
+	WindWriter writer{ m, longest_chain(m.root), m.ring_segments(), twig_cards_per_leaf(m) };
 	walk_with_chain(m.root, [&](const WalkStep &step, uint32_t index) { writer.branch(step, index); });
 }
 

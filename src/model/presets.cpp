@@ -11,7 +11,7 @@ TreeProperties conifer() {
 	p.seed = 1;
 	p.trunk_height = 24;
 	p.climb_rate = 0.32f;
-	p.trunk_length = 1.0f;
+	p.trunk_length = 1.3f; // the long needle cards of the lowest tier clear the ground
 	p.branch_length = 1.5f;
 	p.branches_count = 4;
 	p.branch_length_falloff = 0.5f;
@@ -24,7 +24,10 @@ TreeProperties conifer() {
 	p.twist = 4.3f;
 	p.trunk_kink = 0.01f;
 	p.max_radius = 0.14f;
-	p.twig_scale = 0.25f;
+	// Clusters of narrow cards: needled shoots.
+	p.twig_scale = 0.12f;
+	p.twig_cards_per_tip = 4;
+	p.twig_aspect = 3.0f;
 	return p;
 }
 
@@ -44,7 +47,11 @@ TreeProperties bush() {
 	p.drop_amount = -0.04f;
 	p.max_radius = 0.04f;
 	p.radius_falloff_rate = 0.8f;
+	// Dense clusters of crossed cards, each of the four leaves of the atlas.
 	p.twig_scale = 0.12f;
+	p.twig_cards_per_tip = 3;
+	p.twig_crossed = 1;
+	p.twig_leaf_variants = 4;
 	return p;
 }
 
@@ -65,7 +72,11 @@ TreeProperties weeping() {
 	p.drop_amount = -0.3f;
 	p.max_radius = 0.17f;
 	p.radius_falloff_rate = 0.7f;
+	// Long leaves hanging from the tips, twigs and broad leaves mixed.
 	p.twig_scale = 0.14f;
+	p.twig_cards_per_tip = 3;
+	p.twig_aspect = 2.5f;
+	p.twig_leaf_variants = 2;
 	return p;
 }
 
@@ -86,7 +97,9 @@ TreeProperties winter() {
 	p.drop_amount = -0.06f;
 	p.max_radius = 0.16f;
 	p.radius_falloff_rate = 0.72f;
+	// Sparse buds, crossed so that they show from every side.
 	p.twig_scale = 0.04f;
+	p.twig_crossed = 1;
 	return p;
 }
 

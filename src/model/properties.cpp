@@ -50,6 +50,10 @@ constexpr PropertyRow TABLE[] = {
 	real("trunk_length", FIELD(trunk_length), 0, 100, 0.001, BOTH, "height of the first fork"),
 	real("trunk_uv_multiplier", FIELD(uv_multiplier), 0.001, 50, 0.001, BARK, "bark texture scale along the branches"),
 	real("twig_scale", FIELD(twig_scale), 0, 5, 0.001, TWIGS, "half the side of a twig card"),
+	integer("twig_cards_per_tip", FIELD(twig_cards_per_tip), 1, 8, 1, TWIGS, "cards at each branch tip, fanned around it, each turned and sized by seed"),
+	integer("twig_crossed", FIELD(twig_crossed), 0, 1, 1, TWIGS, "1 pairs every card with a second at right angles, so a tip has volume from every side"),
+	real("twig_aspect", FIELD(twig_aspect), 0.1, 8, 0.01, TWIGS, "card length over card width: 1 is square, above 1 gives long leaves and needles"),
+	integer("twig_leaf_variants", FIELD(twig_leaf_variants), 1, 4, 1, TWIGS, "cells of the 2x2 leaf atlas the cards pick from by seed; 1 uses the whole texture"),
 	// Rows for new parameters go here, above the two that only the tool sets.
 	not_on_node(real("trunk_taper", FIELD(trunk_taper), 0.5, 1, 0.001, BOTH, "length and radius factor from one trunk step to the next; not a node property")),
 	not_on_node(real("branch_length_exponent", FIELD(branch_length_exponent), 0.5, 1.5, 0.001, BOTH, "exponent of the parent length in a child's length; not a node property")),

@@ -40,6 +40,11 @@ struct TreeProperties {
 	float grow_amount = 0.235f;
 	float uv_multiplier = 0.36f;
 	float twig_scale = 0.39f;
+	// The twig cards' shape: their defaults give one flat square card per tip.
+	int32_t twig_cards_per_tip = 1;
+	int32_t twig_crossed = 0; // any value but 0 pairs each card with a second at right angles
+	float twig_aspect = 1.0f;
+	int32_t twig_leaf_variants = 1;
 	int32_t seed = 262;
 	int32_t random_state = 0; // set from seed by generate() before the first draw
 

@@ -46,6 +46,11 @@ int64_t effective_segments(int32_t segments) {
 	return count + (count & 1);
 }
 
+int64_t twig_cards_per_leaf(const TreeProperties &p) {
+	int64_t cards = p.twig_cards_per_tip < 1 ? 1 : p.twig_cards_per_tip;
+	return p.twig_crossed != 0 ? 2 * cards : cards;
+}
+
 TreeSize measure_tree(const TreeProperties &p) {
 	TreeSize size;
 	size.branches = skeleton_branches(p.branches_count, p.trunk_height);
@@ -57,8 +62,9 @@ TreeSize measure_tree(const TreeProperties &p) {
 	size.vertex_count = add_sat(s, add_sat(mul_sat(size.forks, per_fork), size.leaves));
 	// Every bark vertex but the tips (whose u is never 0) may get one seam twin.
 	size.max_vertex_count = add_sat(size.vertex_count, size.vertex_count - size.leaves);
-	size.twig_vertex_count = mul_sat(8, size.leaves);
-	size.twig_face_count = mul_sat(4, size.leaves);
+	int64_t cards = mul_sat(size.leaves, twig_cards_per_leaf(p));
+	size.twig_vertex_count = mul_sat(8, cards);
+	size.twig_face_count = mul_sat(4, cards);
 	int64_t leaf_parents = size.leaves / 2;
 	int64_t fork_parents = size.forks - leaf_parents;
 	size.face_count = add_sat(mul_sat(2, s),
@@ -80,15 +86,15 @@ TreeSize measure_tree(const TreeProperties &p) {
 	return size;
 }
 
-VertexCounts count_vertices(Branch *start, int64_t segments) {
+VertexCounts count_vertices(Branch *start, int64_t segments, int64_t cards_per_leaf) {
 	VertexCounts counts;
 	visit_preorder(start, [&](Branch *b) {
 		if (!b->parent)
 			counts.vertices += segments; // foot ring
 		if (b->is_leaf()) {
-			counts.vertices += 1;	   // tip
-			counts.twig_vertices += 8; // one twig card
-			counts.twig_faces += 4;
+			counts.vertices += 1; // tip
+			counts.twig_vertices += 8 * cards_per_leaf;
+			counts.twig_faces += 4 * cards_per_leaf;
 		} else {
 			counts.vertices += 3 * (segments / 2) - 1; // the fork's three shared rings
 		}

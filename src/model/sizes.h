@@ -13,6 +13,10 @@ namespace wendrel {
 // vertex buffer or leave ring entries unset. 64-bit, since rounding INT32_MAX up overflows.
 int64_t effective_segments(int32_t segments);
 
+// The cards each leaf carries: `twig_cards_per_tip` (a count below 1 gives one card), twice as
+// many when `twig_crossed` pairs them. Each card is 8 twig vertices and 4 twig triangles.
+int64_t twig_cards_per_leaf(const TreeProperties &properties);
+
 // Closed-form sizes of the tree a parameter set grows, computed without growing it.
 struct TreeSize {
 	int64_t branches = 0;
@@ -51,13 +55,13 @@ TreeSize measure_tree(const TreeProperties &properties);
 struct Branch;
 
 // The counting walks over a grown skeleton, from `start` down, with rings of `segments`
-// (effective) vertices. generate() takes the closed form instead; the two must agree.
+// (effective) vertices and `cards_per_leaf` twig cards (twig_cards_per_leaf) at every tip. generate() takes the closed form instead; the two must agree.
 struct VertexCounts {
 	int64_t vertices = 0;
 	int64_t twig_vertices = 0;
 	int64_t twig_faces = 0;
 };
-VertexCounts count_vertices(Branch *start, int64_t segments);
+VertexCounts count_vertices(Branch *start, int64_t segments, int64_t cards_per_leaf);
 // Only after the rings pass, which marks the forks whose children are tubes.
 int64_t count_faces(Branch *start, int64_t segments);
 

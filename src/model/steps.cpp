@@ -11,7 +11,8 @@ void TreeModelSteps::grow_skeleton(TreeModel &model) {
 }
 
 void TreeModelSteps::count_vertices(TreeModel &model, Branch *branch) {
-	VertexCounts counts = wendrel::count_vertices(branch ? branch : model.root, model.ring_segments());
+	VertexCounts counts = wendrel::count_vertices(
+			branch ? branch : model.root, model.ring_segments(), twig_cards_per_leaf(model));
 	model.vertex_count += int32_t(counts.vertices);
 	model.twig_vertex_count += int32_t(counts.twig_vertices);
 	model.twig_face_count += int32_t(counts.twig_faces);

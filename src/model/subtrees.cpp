@@ -28,8 +28,6 @@ PassCounts pass_counts(const TreeOrder &span, int64_t segments) {
 	PassCounts counts;
 	counts.vertices = span.forks * (3 * (s / 2) - 1) + span.leaves;
 	counts.faces = 4 * s * (span.forks - span.leaf_parents) + 2 * s * span.leaf_parents;
-	counts.twig_vertices = 8 * span.leaves;
-	counts.twig_faces = 4 * span.leaves;
 	return counts;
 }
 

@@ -1,7 +1,7 @@
 // The tree cut into subtrees that grow and fill on their own threads.
 //
 // Every fork adds the same number of vertices, triangles and ring entries, and every leaf the
-// same twig card, so where any pass writes for a branch follows from how many forks, leaves and
+// same twig cards, so where any pass writes for a branch follows from how many forks, leaves and
 // forks with leaf children come before it in depth-first order; and the size of the subtree a
 // growth frame spawns follows from its level and trunk steps alone. So the top of the tree is
 // grown and filled first, on the calling thread, skipping each cut subtree by its closed-form
@@ -37,13 +37,11 @@ struct TreeOrder {
 // What the subtree grown from a frame at `level` with `steps` trunk steps holds.
 TreeOrder subtree_span(int32_t level, int32_t steps);
 
-// The elements the passes write for `span` branches: bark vertices and triangles (without the
-// root's foot ring and tube), twig vertices and triangles.
+// The elements the bark passes write for `span` branches: vertices and triangles (without the
+// root's foot ring and tube). The twig pass counts its cards by the leaves.
 struct PassCounts {
 	int64_t vertices = 0;
 	int64_t faces = 0;
-	int64_t twig_vertices = 0;
-	int64_t twig_faces = 0;
 };
 PassCounts pass_counts(const TreeOrder &span, int64_t segments);
 

@@ -1,6 +1,6 @@
 // Wendrel3D's engine-free tree generator.
 //
-// A TreeModel turns 22 parameters and a seed into two surfaces held in flat arrays: the bark
+// A TreeModel turns 26 parameters and a seed into two surfaces held in flat arrays: the bark
 // (vertices, normals, uvs, faces) and the twig cards (twig_vertices, twig_normals, twig_uvs,
 // twig_faces). Equal parameters give bit-identical arrays. After generate() every array holds
 // exactly as many elements as its counter says; the arrays stay valid until the next

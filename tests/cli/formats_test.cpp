@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <set>
 #include <sstream>
 
 namespace wendrel::test {
@@ -71,7 +72,7 @@ void expect_same(const Mesh &read, const Mesh &written) {
 
 TEST_F(Formats, GltfReadsBackAsWritten) {
 	for (bool binary : { true, false }) {
-		std::string bytes = write_gltf(*bark, *twigs, make_textures(16), TextureNames{ "t_bark.png", "t_leaf.png" }, Recipe{ *model, true }, binary);
+		std::string bytes = write_gltf(*bark, *twigs, make_textures(16, false), TextureNames{ "t_bark.png", "t_leaf.png" }, Recipe{ *model, true }, binary);
 		tinygltf::TinyGLTF loader;
 		tinygltf::Model gltf;
 		std::string error, warning;
@@ -341,7 +342,7 @@ TEST_F(Formats, JsonHoldsTheRawArraysBitForBit) {
 // meets its branch; the bark continues across its edges; both come out the same every time.
 TEST(Textures, LeafCutsOutAndBarkTiles) {
 	const int size = 64;
-	Texture leaf = leaf_texture(size), bark = bark_texture(size);
+	Texture leaf = leaf_texture(size, false), bark = bark_texture(size);
 	auto alpha = [&](int x, int y) { return leaf.rgba[(static_cast<size_t>(y) * size + x) * 4 + 3]; };
 	EXPECT_EQ(alpha(size / 2, size - 1), 255); // the stem
 	EXPECT_EQ(alpha(size / 2, 0), 0);		   // above the top leaf
@@ -356,7 +357,27 @@ TEST(Textures, LeafCutsOutAndBarkTiles) {
 	}
 	EXPECT_LT(across_u, 1.5 * inside / 2);
 	EXPECT_LT(across_v, 1.5 * inside / 2);
-	EXPECT_EQ(encode_png(leaf, true), encode_png(leaf_texture(size), true));
+	EXPECT_EQ(encode_png(leaf, true), encode_png(leaf_texture(size, false), true));
+	// The atlas: four different leaves, each cut out like the whole texture, its stem at the
+	// bottom middle of its cell where the card meets its branch.
+	const int atlas_size = 2 * size; // cells as large as the whole texture above
+	Texture atlas = leaf_texture(atlas_size, true);
+	auto atlas_alpha = [&](int x, int y) { return atlas.rgba[(static_cast<size_t>(y) * atlas_size + x) * 4 + 3]; };
+	const int half = size;
+	std::set<std::vector<uint8_t>> cells;
+	for (int cell = 0; cell < 4; ++cell) {
+		const int x0 = (cell & 1) * half, y0 = (cell >> 1) * half;
+		EXPECT_EQ(atlas_alpha(x0 + half / 2, y0 + half - 1), 255) << cell;
+		EXPECT_EQ(atlas_alpha(x0, y0) + atlas_alpha(x0 + half - 1, y0) + atlas_alpha(x0, y0 + half - 1), 0) << cell;
+		std::vector<uint8_t> coverage;
+		for (int y = y0; y < y0 + half; ++y) {
+			for (int x = x0; x < x0 + half; ++x) {
+				coverage.push_back(atlas_alpha(x, y));
+			}
+		}
+		cells.insert(coverage);
+	}
+	EXPECT_EQ(cells.size(), 4u);
 	EXPECT_EQ(encode_png(bark, false), encode_png(bark_texture(size), false));
 }
 

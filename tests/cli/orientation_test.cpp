@@ -90,7 +90,7 @@ Pixel classify(const unsigned char *rgb) {
 // tree puts its lowest bark elsewhere.
 TEST(Preview, ShowsBothViewsUpright) {
 	Exported tree = export_tree(TreeProperties());
-	std::string png = write_png(tree.bark, tree.twigs, make_textures(64), 320, 200);
+	std::string png = write_png(tree.bark, tree.twigs, make_textures(64, false), 320, 200);
 	int width = 0, height = 0, channels = 0;
 	unsigned char *pixels = stbi_load_from_memory(reinterpret_cast<const unsigned char *>(png.data()), static_cast<int>(png.size()), &width, &height, &channels, 3);
 	ASSERT_NE(pixels, nullptr);

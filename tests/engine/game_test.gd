@@ -104,6 +104,33 @@ func test_lod_enable_gives_both_meshes_levels_of_detail() -> void:
 	check(shown(node) == fresh_arrays_of_default(), "full detail unchanged")
 
 
+# Shaped cards reach every output: six cards a tip (three, each crossed), their wind colours,
+# their levels of detail and the baked mesh, each card inside one cell of the leaf atlas.
+func test_shaped_twig_cards_reach_every_output() -> void:
+	var node := add_tree_node()
+	var leaves: int = arrays_of(twigs(node))[Mesh.ARRAY_VERTEX].size() / 8
+	node.twig_cards_per_tip = 3
+	node.twig_crossed = 1
+	node.twig_aspect = 2.5
+	node.twig_leaf_variants = 4
+	node.wind_data = true
+	node.lod_enable = true
+	var arrays := arrays_of(twigs(node))
+	var uvs: PackedVector2Array = arrays[Mesh.ARRAY_TEX_UV]
+	check_eq(uvs.size(), 6 * 8 * leaves, "twig vertices")
+	check_eq(arrays[Mesh.ARRAY_COLOR].size(), uvs.size(), "wind colours")
+	var outside_cell := 0
+	for card in uvs.size() / 8:
+		var cell := (uvs[8 * card] * 2.0).floor()
+		for k in 8:
+			var local := uvs[8 * card + k] * 2.0 - cell
+			if local.x < 0.0 or local.x > 1.0 or local.y < 0.0 or local.y > 1.0:
+				outside_cell += 1
+	check_eq(outside_cell, 0, "corners outside their card's atlas cell")
+	check(RenderingServer.mesh_get_surface(twigs(node).mesh.get_rid(), 0).get("lods", []).size() > 0, "twig levels")
+	check(node.bake_mesh().surface_get_arrays(1) == arrays, "baked twigs")
+
+
 func fresh_arrays_of_default() -> Array:
 	var node := add_tree_node() # the tree grows on entering the scene tree
 	var arrays := shown(node)

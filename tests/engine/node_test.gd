@@ -50,6 +50,10 @@ const CHANGES := {
 	"trunk_length": 2.0,
 	"trunk_uv_multiplier": 0.5,
 	"twig_scale": 0.5,
+	"twig_cards_per_tip": 3,
+	"twig_crossed": 1,
+	"twig_aspect": 2.5,
+	"twig_leaf_variants": 4,
 }
 
 
@@ -101,11 +105,12 @@ func check_registered_like_readme(row: Array, info: Dictionary, default_value: V
 func test_registration_matches_the_readme() -> void:
 	check_eq(ClassDB.get_parent_class("Wendrel3D"), "Node3D", "parent class")
 	var methods := ClassDB.class_get_method_list("Wendrel3D", true).filter(func(m): return not m.name.begins_with("_"))
-	check_eq(methods.size(), 65, "bound methods")
-	# get_uv_multiplier is the one const getter of the tree's shape; those of the game
-	# features and the tools are all const, as is is_growing.
-	var const_getters := ["get_uv_multiplier", "get_wind_data", "get_collision_enable", "get_collision_min_radius", "get_lod_enable", "is_growing",
-			"make_preset", "get_tool_preset"]
+	check_eq(methods.size(), 73, "bound methods")
+	# get_uv_multiplier and the twig cards' shape are the const getters of the tree's shape;
+	# those of the game features and the tools are all const, as is is_growing.
+	var const_getters := ["get_uv_multiplier", "get_twig_cards_per_tip", "get_twig_crossed", "get_twig_aspect",
+			"get_twig_leaf_variants", "get_wind_data", "get_collision_enable", "get_collision_min_radius",
+			"get_lod_enable", "is_growing", "make_preset", "get_tool_preset"]
 	for method in methods:
 		check_eq(method.flags & METHOD_FLAG_CONST != 0, method.name in const_getters, method.name + " const")
 	check(ClassDB.class_has_signal("Wendrel3D", "tree_grown"), "signal tree_grown")

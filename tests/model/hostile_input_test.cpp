@@ -102,6 +102,10 @@ TEST(SizeGuard, OversizedTreesThrowAndKeepThePreviousResult) {
 		{ "a million segments", [](TreeModel &t) { t.segments = 1000000; } },
 		{ "INT32_MAX segments", [](TreeModel &t) { t.segments = INT32_MAX; } },
 		{ "INT32_MAX levels", [](TreeModel &t) { t.branches_count = INT32_MAX; } },
+		{ "INT32_MAX crossed cards per tip", [](TreeModel &t) {
+			 t.twig_cards_per_tip = INT32_MAX;
+			 t.twig_crossed = 1;
+		 } },
 		{ "13 levels, INT32_MAX steps", [](TreeModel &t) {
 			 t.branches_count = 13;
 			 t.trunk_height = INT32_MAX;
@@ -172,6 +176,21 @@ TEST(Representable, FiniteParametersGiveFiniteArraysOrARefusalNamingTheField) {
 		{ "trunk length 3e38", [](TreeModel &t) { t.trunk_length = 3e38f; }, "trunk_length" },
 		{ "twist NaN", [](TreeModel &t) { t.twist = NAN; }, "twist" },
 		{ "uv multiplier -inf", [](TreeModel &t) { t.uv_multiplier = -INFINITY; }, "uv_multiplier" },
+		{ "aspect NaN", [](TreeModel &t) { t.twig_aspect = NAN; }, "twig_aspect" },
+		{ "aspect 1e30", [](TreeModel &t) { t.twig_aspect = 1e30f; }, "twig_aspect" },
+		// Scripts may store any count: below 1 is one card, beyond 4 variants is 4.
+		{ "cards, crossing and variants below their ranges", [](TreeModel &t) {
+			 t.twig_cards_per_tip = INT32_MIN;
+			 t.twig_crossed = -1;
+			 t.twig_leaf_variants = INT32_MIN;
+			 t.twig_aspect = -3.0f;
+		 },
+				nullptr },
+		{ "variants beyond the atlas", [](TreeModel &t) {
+			 t.twig_cards_per_tip = 40;
+			 t.twig_leaf_variants = INT32_MAX;
+		 },
+				nullptr },
 	};
 	TreeModel m;
 	m.generate();
@@ -223,6 +242,9 @@ TEST(SizeGuard, TopOfTheInspectorRangesFits) {
 	p.branches_count = 13;
 	p.trunk_height = 100;
 	p.segments = 10;
+	p.twig_cards_per_tip = 8;
+	p.twig_crossed = 1;
+	p.twig_aspect = 8.0f;
 	TreeSize size = measure_tree(p);
 	EXPECT_TRUE(size.fits);
 	EXPECT_EQ(size.branches, 1671167);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <set>
 
 using namespace wendrel;
@@ -127,6 +128,69 @@ TEST(Twigs, ZeroScaleCollapsesCardsWithZeroNormals) {
 	EXPECT_EQ(m.twig_normals[0].y, 0.0f);
 	EXPECT_EQ(m.twig_normals[0].z, 0.0f);
 	EXPECT_EQ(distance(m.twig_vertices[0], m.twig_vertices[2]), 0.0f);
+}
+
+// A tip's further cards take their turns, leans and sizes from a hash, never from the
+// skeleton's running counter: the bark, the counter and every tip's first card stay as the
+// one-card tree has them.
+TEST(Twigs, FurtherCardsLeaveTheFirstCardAndTheBarkAlone) {
+	TreeModel one, many;
+	many.twig_cards_per_tip = 3;
+	many.twig_crossed = 1;
+	one.generate();
+	many.generate();
+	ASSERT_EQ(many.twig_vertex_count, 6 * one.twig_vertex_count);
+	ASSERT_EQ(many.twig_face_count, 6 * one.twig_face_count);
+	ASSERT_EQ(many.vertex_count, one.vertex_count);
+	EXPECT_EQ(std::memcmp(many.vertices, one.vertices, sizeof(Vec3) * size_t(one.vertex_count)), 0);
+	EXPECT_EQ(many.random_state, one.random_state);
+	for (int32_t leaf = 0; leaf < 224; leaf++) {
+		EXPECT_EQ(std::memcmp(many.twig_vertices + 48 * leaf, one.twig_vertices + 8 * leaf, 8 * sizeof(Vec3)), 0) << leaf;
+		EXPECT_EQ(std::memcmp(many.twig_uvs + 48 * leaf, one.twig_uvs + 8 * leaf, 8 * sizeof(Vec2)), 0) << leaf;
+	}
+	// The further cards differ from the first and from each other.
+	EXPECT_GT(distance(many.twig_vertices[0], many.twig_vertices[16]), 0.01f);
+	EXPECT_GT(distance(many.twig_vertices[16], many.twig_vertices[32]), 0.01f);
+}
+
+// A crossed card stands at right angles to its partner about the same direction; an aspect
+// of 3 makes a card three times as long as it is wide.
+TEST(Twigs, CrossingAndAspectShapeTheCards) {
+	TreeModel m;
+	m.twig_crossed = 1;
+	m.twig_aspect = 3.0f;
+	m.generate();
+	ASSERT_EQ(m.twig_vertex_count, 16 * 224);
+	for (int32_t leaf = 0; leaf < 224; leaf++) {
+		const Vec3 *a = m.twig_vertices + 16 * leaf;
+		const Vec3 *b = a + 8;
+		EXPECT_NEAR(dot(m.twig_normals[16 * leaf], m.twig_normals[16 * leaf + 8]), 0.0f, 1e-5f) << leaf;
+		EXPECT_NEAR(distance(a[1], a[2]), 3.0f * distance(a[0], a[1]), 1e-4f) << leaf;
+		EXPECT_NEAR(distance(b[0], b[1]), distance(a[0], a[1]), 1e-5f) << leaf;
+		EXPECT_NEAR(distance(b[0] + b[1], a[0] + a[1]), 0.0f, 1e-5f) << leaf; // the same centre line
+	}
+}
+
+// Each card shows one leaf of the 2x2 atlas, all four corners inside one cell, and a tree
+// uses exactly the first `twig_leaf_variants` cells.
+TEST(Twigs, CardsPickCellsOfTheAtlas) {
+	for (int32_t variants : { 2, 3, 4 }) {
+		TreeModel m;
+		m.twig_cards_per_tip = 2;
+		m.twig_leaf_variants = variants;
+		m.generate();
+		std::set<int> cells;
+		for (int32_t card = 0; card < m.twig_vertex_count / 8; card++) {
+			const Vec2 *uv = m.twig_uvs + 8 * card;
+			int column = int(uv[0].u * 2.0f), row = int(uv[0].v * 2.0f);
+			cells.insert(column + 2 * row);
+			EXPECT_EQ(uv[2].u - uv[0].u, 0.5f);
+			EXPECT_EQ(uv[2].v - uv[0].v, 0.5f);
+			EXPECT_EQ(std::memcmp(uv, uv + 4, 4 * sizeof(Vec2)), 0); // both sides alike
+		}
+		EXPECT_EQ(int32_t(cells.size()), variants);
+		EXPECT_LT(*cells.rbegin(), variants);
+	}
 }
 
 // --- faces ---

@@ -36,7 +36,8 @@ inline bool same_bits(float a, float b) {
 using fuzz::digest;
 
 // Random parameters inside the inspector's ranges, with the tree's size kept small enough
-// (up to 6 levels, 30 trunk steps) that hundreds of them run in seconds.
+// (up to 6 levels, 30 trunk steps) that hundreds of them run in seconds. Every row the
+// property table puts on the node is drawn, so a new row changes the random sets' golden digest.
 TreeProperties random_properties(std::mt19937 &rng);
 
 } // namespace wendrel::test
