@@ -80,7 +80,7 @@ void add_other_options(CLI::App &app, Options &options) {
 			->type_name("PX")
 			->check(CLI::Validator([](std::string &text) {
 				int size = 0;
-				return std::sscanf(text.c_str(), "%d", &size) == 1 && valid_texture_size(size) && std::to_string(size) == text ? "" : "'" + text + "' is not a power of two from 16 to 2048";
+				return parse_count(text, size) && valid_texture_size(size) && std::to_string(size) == text ? "" : "'" + text + "' is not a power of two from 16 to 2048";
 			},
 					""));
 	app.add_option("-o,--output", options.outputs, "write the tree to PATH, in the format of its extension: .glb, .gltf and .obj (with textures, and a .mtl, beside them), .json (the raw arrays), .png (a preview), .tscn (a Godot scene of the parameters); may be repeated")
@@ -206,17 +206,27 @@ std::string describe_fault(const TreeSize &size, const TreeProperties &propertie
 	return name + " " + size.reason;
 }
 
-// A value refused on its own, with every other parameter at its default, is a usage error;
-// one refused only together with the others is a tree that cannot be built.
-std::string refused_value(const TreeProperties &properties) {
-	TreeSize size = measure_tree(properties);
-	const Parameter *parameter = size.fault ? parameter_of_field(size.fault) : nullptr;
-	if (!parameter) {
-		return "";
+// A value refused on its own, with every other parameter at its default, is a usage error
+// that names that option, whichever field the bounds trip over; one refused only together
+// with the others is a tree that cannot be built.
+std::string refused_value(const Options &options, const TreeProperties &properties) {
+	for (size_t i = 0; i < parameters().size(); ++i) {
+		if (options.given[i]->count() == 0) {
+			continue;
+		}
+		const Parameter &parameter = parameters()[i];
+		TreeProperties alone;
+		parameter.set(alone, parameter.get(properties));
+		TreeSize size = measure_tree(alone);
+		if (size.fault == nullptr) {
+			continue;
+		}
+		if (parameter_of_field(size.fault) == &parameter) {
+			return describe_fault(size, alone);
+		}
+		return parameter.option_name() + " " + options.values[i] + " is refused on its own (every other parameter at its default): with it, " + describe_fault(size, alone);
 	}
-	TreeProperties alone;
-	parameter->set(alone, parameter->get(properties));
-	return measure_tree(alone).fault ? describe_fault(size, properties) : "";
+	return "";
 }
 
 // Grows the tree, writes every output at once, and prints the statistics.
@@ -321,7 +331,7 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 		Recipe recipe = resolve(options, err);
 		problem = scene_problem(options, recipe);
 		if (problem.empty()) {
-			problem = refused_value(recipe.properties);
+			problem = refused_value(options, recipe.properties);
 		}
 		if (!problem.empty()) {
 			return usage_error(err, problem);

@@ -85,9 +85,21 @@ bool needs_mesh(Format format) {
 	return format != Format::SCENE && format != Format::UNKNOWN;
 }
 
+bool parse_count(const std::string &text, int &value) {
+	if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+		return false; // nine digits cannot overflow an int
+	}
+	value = std::stoi(text);
+	return true;
+}
+
 std::string parse_png_size(const std::string &text, PngSize &size) {
-	int width = 0, height = 0, consumed = 0;
-	if (std::sscanf(text.c_str(), "%dx%d%n", &width, &height, &consumed) != 2 || static_cast<size_t>(consumed) != text.size()) {
+	size_t x = text.find('x');
+	int width = 0, height = 0;
+	if (x == std::string::npos || !parse_count(text.substr(0, x), width) || !parse_count(text.substr(x + 1), height)) {
+		if (x > 0 && x + 1 < text.size() && text.find_first_not_of("0123456789x") == std::string::npos && text.find('x', x + 1) == std::string::npos) {
+			return "'" + text + "': each side must lie between 16 and 4096 pixels"; // too many digits
+		}
 		return "'" + text + "' is not WIDTHxHEIGHT, for example 800x400";
 	}
 	if (width < 16 || height < 16 || width > 4096 || height > 4096) {

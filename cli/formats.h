@@ -32,6 +32,10 @@ struct PngSize {
 	int height = 400;
 };
 
+// Reads a count of pixels: decimal digits only, at most nine (so no value overflows). Returns
+// false for anything else.
+bool parse_count(const std::string &text, int &value);
+
 // Reads "WIDTHxHEIGHT", each 16 to 4096. Returns an error message, empty on success.
 std::string parse_png_size(const std::string &text, PngSize &size);
 
