@@ -97,7 +97,7 @@ std::string parse_png_size(const std::string &text, PngSize &size) {
 	size_t x = text.find('x');
 	int width = 0, height = 0;
 	if (x == std::string::npos || !parse_count(text.substr(0, x), width) || !parse_count(text.substr(x + 1), height)) {
-		if (x > 0 && x + 1 < text.size() && text.find_first_not_of("0123456789x") == std::string::npos && text.find('x', x + 1) == std::string::npos) {
+		if (x != std::string::npos && x > 0 && x + 1 < text.size() && text.find_first_not_of("0123456789x") == std::string::npos && text.find('x', x + 1) == std::string::npos) {
 			return "'" + text + "': each side must lie between 16 and 4096 pixels"; // too many digits
 		}
 		return "'" + text + "' is not WIDTHxHEIGHT, for example 800x400";
