@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include "destinations.h"
 #include "export.h"
 #include "formats.h"
 #include "output_file.h"
@@ -165,17 +166,16 @@ bool any_needs_mesh(const Options &options) {
 	return options.stats;
 }
 
-// Adds a file to the set. A .gltf and an .obj of the same name share their textures, so the
-// same file may come twice with the same bytes; different bytes for one path are an error.
-void add_file(std::vector<std::pair<std::string, std::string>> &files, std::pair<std::string, std::string> file) {
-	for (const auto &earlier : files) {
-		if (earlier.first == file.first) {
-			if (earlier.second != file.second) {
-				throw std::invalid_argument("two outputs would write '" + file.first + "': give them different names");
-			}
+// Adds a file to the set, once: check_destinations() has made sure that two paths naming
+// one file would write it with the same bytes.
+void add_file(std::vector<std::pair<std::string, std::string>> &files, std::vector<std::string> &identities, std::pair<std::string, std::string> file) {
+	std::string identity = destination_identity(file.first);
+	for (const std::string &earlier : identities) {
+		if (earlier == identity) {
 			return;
 		}
 	}
+	identities.push_back(identity);
 	files.push_back(std::move(file));
 }
 
@@ -261,9 +261,10 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 		}
 	}
 	std::vector<std::pair<std::string, std::string>> files;
+	std::vector<std::string> identities;
 	for (const std::string &path : options.outputs) {
 		for (auto &file : encode(path, format_of(path), model, settings, textures)) {
-			add_file(files, std::move(file));
+			add_file(files, identities, std::move(file));
 		}
 	}
 	write_files(files);
@@ -324,6 +325,9 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 		return EXIT_OK;
 	}
 	std::string problem = check_outputs(options);
+	if (problem.empty()) {
+		problem = check_destinations(options.outputs);
+	}
 	if (!problem.empty()) {
 		return usage_error(err, problem);
 	}

@@ -40,10 +40,10 @@ Mesh export_twigs(const TreeModel &model, bool twig_enable, const WindRecord *wi
 	return has_area(twigs) ? twigs : Mesh();
 }
 
-// The output file itself, then the textures it names, beside it.
-std::vector<std::pair<std::string, std::string>> with_texture_files(std::pair<std::string, std::string> file, const std::string &path, const Textures &textures) {
-	std::string stem = without_extension(path);
-	return { std::move(file), { stem + "_bark.png", textures.bark_png }, { stem + "_leaf.png", textures.leaf_png } };
+// The output file itself, then the textures it names, beside it (see output_files()).
+std::vector<std::pair<std::string, std::string>> with_texture_files(std::pair<std::string, std::string> file, Format format, const Textures &textures) {
+	std::vector<OutputFile> names = output_files(file.first, format);
+	return { std::move(file), { names[1].path, textures.bark_png }, { names[2].path, textures.leaf_png } };
 }
 
 } // namespace
@@ -75,6 +75,19 @@ Format format_of(const std::string &path) {
 		return Format::PNG;
 	}
 	return ext == ".tscn" ? Format::SCENE : Format::UNKNOWN;
+}
+
+std::vector<OutputFile> output_files(const std::string &path, Format format) {
+	std::string stem = without_extension(path);
+	std::vector<OutputFile> files = { { path, OutputKind::OWN } };
+	if (format == Format::GLTF || format == Format::OBJ) {
+		files.push_back({ stem + "_bark.png", OutputKind::BARK_TEXTURE });
+		files.push_back({ stem + "_leaf.png", OutputKind::LEAF_TEXTURE });
+	}
+	if (format == Format::OBJ) {
+		files.push_back({ replace_extension(path, ".mtl"), OutputKind::MATERIALS });
+	}
+	return files;
 }
 
 bool needs_textures(Format format) {
@@ -131,10 +144,11 @@ std::vector<std::pair<std::string, std::string>> encode(const std::string &path,
 		case Format::GLB:
 			return { { path, write_gltf(bark, twigs, textures, names, recipe, true) } };
 		case Format::GLTF:
-			return with_texture_files({ path, write_gltf(bark, twigs, textures, names, recipe, false) }, path, textures);
+			return with_texture_files({ path, write_gltf(bark, twigs, textures, names, recipe, false) }, format, textures);
 		case Format::OBJ: {
-			std::vector<std::pair<std::string, std::string>> files = with_texture_files({ path, write_obj(bark, twigs, base_name(replace_extension(path, ".mtl"))) }, path, textures);
-			files.emplace_back(replace_extension(path, ".mtl"), write_mtl(names));
+			std::string mtl = output_files(path, format)[3].path;
+			std::vector<std::pair<std::string, std::string>> files = with_texture_files({ path, write_obj(bark, twigs, base_name(mtl)) }, format, textures);
+			files.emplace_back(mtl, write_mtl(names));
 			return files;
 		}
 		default:
