@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include "budget.h"
 #include "destinations.h"
 #include "export.h"
 #include "formats.h"
@@ -35,6 +36,7 @@ struct Options {
 	bool wind = false;
 	bool stats = false;
 	bool list_presets = false;
+	int64_t budget_mib = DEFAULT_BUDGET_MIB;
 };
 
 std::string range_text(const Parameter &parameter) {
@@ -94,6 +96,9 @@ void add_other_options(CLI::App &app, Options &options) {
 	app.add_option("--threads", options.threads, "grow large trees on N threads (default 1); the tree is the same for any N")
 			->type_name("N")
 			->check(CLI::Range(1, 256));
+	app.add_option("--budget", options.budget_mib, "refuse, before growing it, a tree estimated to take more than MIB mebibytes of memory (default " + std::to_string(DEFAULT_BUDGET_MIB) + ", twice what the largest tree of the inspector ranges takes)")
+			->type_name("MIB")
+			->check(CLI::Range(INT64_C(1), INT64_C(1) << 24));
 	app.add_flag("--stats", options.stats, "print the numbers of branches, vertices and triangles and the generation time");
 	app.add_flag("--list-presets", options.list_presets, "print the preset names, one per line, and exit");
 	app.set_version_flag("--version", "wendrel " WENDREL_VERSION);
@@ -238,6 +243,14 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	}
 	if (!size.fits) {
 		throw std::runtime_error("the tree is too large to build (" + std::to_string(size.branches) + " branches, " + std::to_string(size.max_vertex_count) + " bark vertices): lower --trunk-branches-count, --trunk-height or --trunk-segments");
+	}
+	bool writes_glb = false;
+	for (const std::string &path : options.outputs) {
+		writes_glb = writes_glb || format_of(path) == Format::GLB;
+	}
+	std::string over_budget = any_needs_mesh(options) ? budget_problem(size, options.wind, writes_glb, options.budget_mib) : "";
+	if (!over_budget.empty()) {
+		throw std::runtime_error(over_budget);
 	}
 	TreeModel model;
 	model.set_properties(properties);

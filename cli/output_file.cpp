@@ -18,10 +18,10 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
 #include <filesystem>
 #include <io.h>
 #include <process.h>
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <sys/file.h>
@@ -231,7 +231,8 @@ void keep_owner_and_mode(int fd, const Existing &existing) {
 // locks gets no lock; its leftovers are then left alone.
 class FolderLock {
 public:
-	explicit FolderLock(const std::string &dir) : fd(open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+	explicit FolderLock(const std::string &dir) :
+			fd(open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
 		while (fd >= 0 && !locked) {
 			locked = flock(fd, LOCK_EX) == 0;
 			if (!locked && errno != EINTR) {
@@ -270,7 +271,8 @@ FileSystemCalls &file_system_calls() {
 	return calls;
 }
 
-FileSystemCalls::FileSystemCalls() : link(os_link), rename(os_rename), unlink(os_unlink) {}
+FileSystemCalls::FileSystemCalls() :
+		link(os_link), rename(os_rename), unlink(os_unlink) {}
 
 namespace {
 
