@@ -56,11 +56,6 @@ bool same_bytes(const Destination &a, const Destination &b) {
 	return a.kind == b.kind && (a.kind != OutputKind::OWN || a.format == b.format);
 }
 
-bool same_existing_file(const std::string &a, const std::string &b) {
-	std::error_code error;
-	return std::filesystem::equivalent(a, b, error) && !error;
-}
-
 } // namespace
 
 std::string destination_identity(const std::string &path) {
@@ -92,8 +87,7 @@ std::string check_destinations(const std::vector<std::string> &outputs) {
 	}
 	for (size_t i = 0; i < all.size(); ++i) {
 		for (size_t j = 0; j < i; ++j) {
-			bool one_file = all[i].identity == all[j].identity || same_existing_file(all[i].path, all[j].path);
-			if (one_file && !same_bytes(all[i], all[j])) {
+			if (all[i].identity == all[j].identity && !same_bytes(all[i], all[j])) {
 				return "'" + all[j].path + "' and '" + all[i].path + "' are one file: give the outputs different names";
 			}
 		}

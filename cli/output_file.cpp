@@ -120,6 +120,10 @@ Existing inspect(const std::string &path) {
 // Windows keeps a file's permissions in its folder's inheritable rights.
 void keep_owner_and_mode(int, const Existing &) {}
 
+std::string folder_key(const std::string &dir) {
+	return dir;
+}
+
 // No lock on a folder: a run holds none, and tells stale files by their process.
 class FolderLock {
 public:
@@ -223,6 +227,18 @@ void keep_owner_and_mode(int fd, const Existing &existing) {
 		errno = 0; // not in that group: the file keeps the run's, as any new file would
 	}
 	fchmod(fd, static_cast<mode_t>(existing.mode));
+}
+
+// The folder's device and inode, so that two spellings of one folder are locked once (a
+// second lock on it would wait for the first); fixed width, so that they sort as numbers.
+std::string folder_key(const std::string &dir) {
+	struct stat info;
+	if (stat(dir.empty() ? "." : dir.c_str(), &info) != 0) {
+		return "?" + dir;
+	}
+	char key[48];
+	std::snprintf(key, sizeof key, "%020llu:%020llu", static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino));
+	return key;
 }
 
 // An exclusive lock on a folder the set writes into, held while the run stages and renames
@@ -347,25 +363,27 @@ void sweep_stale(const std::string &path, bool folder_locked) {
 	}
 }
 
-// The folders of the set, each locked once, in one order for every run so that two runs
-// never wait for each other's second folder.
+// The folders of the set, each locked once however its paths spell it, in one order for
+// every run so that two runs never wait for each other's second folder.
 class FolderLocks {
 public:
 	explicit FolderLocks(const std::vector<std::pair<std::string, std::string>> &files) {
-		std::vector<std::string> dirs;
+		std::vector<std::pair<std::string, std::string>> folders; // key, one spelling
 		for (const auto &file : files) {
-			dirs.push_back(split(file.first).dir);
+			std::string dir = split(file.first).dir;
+			folders.emplace_back(folder_key(dir), dir);
 		}
-		std::sort(dirs.begin(), dirs.end());
-		dirs.erase(std::unique(dirs.begin(), dirs.end()), dirs.end());
-		for (const std::string &dir : dirs) {
-			locks.emplace_back(dir, std::make_unique<FolderLock>(dir));
+		std::sort(folders.begin(), folders.end());
+		for (size_t i = 0; i < folders.size(); ++i) {
+			if (i == 0 || folders[i].first != folders[i - 1].first) {
+				locks.emplace_back(folders[i].first, std::make_unique<FolderLock>(folders[i].second));
+			}
 		}
 	}
 	bool held(const std::string &path) const {
-		std::string dir = split(path).dir;
+		std::string key = folder_key(split(path).dir);
 		for (const auto &lock : locks) {
-			if (lock.first == dir) {
+			if (lock.first == key) {
 				return lock.second->held();
 			}
 		}
@@ -384,8 +402,8 @@ struct SignalCleanup {
 };
 SignalCleanup cleanup;
 
-// Every signal whose default action ends the process without a core dump (those that dump
-// one stop a broken process, which should not touch files any more).
+// Every signal sent to end a process, by a user, a terminal, a pipe or a timer; not those
+// that report a fault of the process itself, after which it should touch no file.
 const int TERMINATING_SIGNALS[] = {
 	SIGINT,
 	SIGTERM,

@@ -10,7 +10,7 @@
 // A run holds a lock on each folder it writes into while it writes there, so that runs
 // writing into one folder take turns (their sets never mix), and so that the temporary files
 // of a target found while holding it belong to a killed run: they are removed. Every signal
-// that ends a process without a core dump (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, ...)
+// sent to end a process (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2)
 // removes the temporary files before the process ends; a file-size limit (SIGXFSZ) fails
 // the write like a full disk.
 #pragma once
