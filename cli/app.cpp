@@ -1,5 +1,7 @@
 #include "app.h"
 
+#include "budget.h"
+#include "destinations.h"
 #include "export.h"
 #include "formats.h"
 #include "model/presets.h"
@@ -39,6 +41,7 @@ struct Options {
 	std::string seeds;
 	bool stats = false;
 	bool list_presets = false;
+	int64_t budget_mib = DEFAULT_BUDGET_MIB;
 };
 
 std::string range_text(const Parameter &parameter) {
@@ -100,7 +103,7 @@ void add_other_options(CLI::App &app, Options &options) {
 			->type_name("PX")
 			->check(CLI::Validator([](std::string &text) {
 				int size = 0;
-				return std::sscanf(text.c_str(), "%d", &size) == 1 && valid_texture_size(size) && std::to_string(size) == text ? "" : "'" + text + "' is not a power of two from 16 to 2048";
+				return parse_count(text, size) && valid_texture_size(size) && std::to_string(size) == text ? "" : "'" + text + "' is not a power of two from 16 to 2048";
 			},
 					""));
 	app.add_option("-o,--output", options.outputs, "write the tree to PATH, in the format of its extension: .glb, .gltf and .obj (with textures, and a .mtl, beside them), .json (the raw arrays), .png (a preview), .tscn (a Godot scene of the parameters), .tres (a Godot preset resource of the parameters); may be repeated")
@@ -113,6 +116,9 @@ void add_other_options(CLI::App &app, Options &options) {
 	app.add_option("--threads", options.threads, "grow large trees on N threads (default 1); the tree is the same for any N")
 			->type_name("N")
 			->check(CLI::Range(1, 256));
+	app.add_option("--budget", options.budget_mib, "refuse, before growing it, a tree estimated to take more than MIB mebibytes of memory (default " + std::to_string(DEFAULT_BUDGET_MIB) + ", twice what the largest tree of the inspector ranges takes)")
+			->type_name("MIB")
+			->check(CLI::Range(INT64_C(1), INT64_C(1) << 24));
 	app.add_flag("--stats", options.stats, "print the numbers of branches, vertices and triangles and the generation time");
 	app.add_flag("--list-presets", options.list_presets, "print the preset names, one per line, and exit");
 	app.set_version_flag("--version", "wendrel " WENDREL_VERSION);
@@ -185,17 +191,16 @@ bool any_needs_mesh(const Options &options) {
 	return options.stats;
 }
 
-// Adds a file to the set. A .gltf and an .obj of the same name share their textures, so the
-// same file may come twice with the same bytes; different bytes for one path are an error.
-void add_file(std::vector<std::pair<std::string, std::string>> &files, std::pair<std::string, std::string> file) {
-	for (const auto &earlier : files) {
-		if (earlier.first == file.first) {
-			if (earlier.second != file.second) {
-				throw std::invalid_argument("two outputs would write '" + file.first + "': give them different names");
-			}
+// Adds a file to the set, once: check_destinations() has made sure that two paths naming
+// one file would write it with the same bytes.
+void add_file(std::vector<std::pair<std::string, std::string>> &files, std::vector<std::string> &identities, std::pair<std::string, std::string> file) {
+	std::string identity = destination_identity(file.first);
+	for (const std::string &earlier : identities) {
+		if (earlier == identity) {
 			return;
 		}
 	}
+	identities.push_back(identity);
 	files.push_back(std::move(file));
 }
 
@@ -219,16 +224,27 @@ std::string describe_fault(const TreeSize &size, const TreeProperties &propertie
 	return option_name(row) + " " + format_value(row, row.get(properties)) + " " + size.reason;
 }
 
-// A value refused on its own, with every other parameter at its default, is a usage error;
-// one refused only together with the others is a tree that cannot be built.
-std::string refused_value(const TreeProperties &properties) {
-	TreeSize size = measure_tree(properties);
-	if (!size.fault) {
-		return "";
+// A value refused on its own, with every other parameter at its default, is a usage error
+// that names that option, whichever field the bounds trip over; one refused only together
+// with the others is a tree that cannot be built.
+std::string refused_value(const Options &options, const TreeProperties &properties) {
+	for (size_t i = 0; i < parameters().size(); ++i) {
+		if (options.given[i]->count() == 0) {
+			continue;
+		}
+		const Parameter &parameter = parameters()[i];
+		TreeProperties alone;
+		parameter.set(alone, parameter.get(properties));
+		TreeSize size = measure_tree(alone);
+		if (size.fault == nullptr) {
+			continue;
+		}
+		if (size.fault == &parameter) {
+			return describe_fault(size, alone);
+		}
+		return option_name(parameter) + " " + options.values[i] + " is refused on its own (every other parameter at its default): with it, " + describe_fault(size, alone);
 	}
-	TreeProperties alone;
-	size.fault->set(alone, size.fault->get(properties));
-	return measure_tree(alone).fault ? describe_fault(size, properties) : "";
+	return "";
 }
 
 // Grows the tree, writes every output at once, and prints the statistics. The textures are
@@ -241,6 +257,14 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	}
 	if (!size.fits) {
 		throw std::runtime_error("the tree is too large to build (" + std::to_string(size.branches) + " branches, " + std::to_string(size.max_vertex_count) + " bark vertices): lower --trunk-branches-count, --trunk-height or --trunk-segments");
+	}
+	bool writes_glb = false;
+	for (const std::string &path : options.outputs) {
+		writes_glb = writes_glb || format_of(path) == Format::GLB;
+	}
+	std::string over_budget = any_needs_mesh(options) ? budget_problem(size, options.wind, writes_glb, options.budget_mib) : "";
+	if (!over_budget.empty()) {
+		throw std::runtime_error(over_budget);
 	}
 	TreeModel model;
 	model.set_properties(properties);
@@ -266,9 +290,10 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 		}
 	}
 	std::vector<std::pair<std::string, std::string>> files;
+	std::vector<std::string> identities;
 	for (const std::string &path : options.outputs) {
 		for (auto &file : encode(path, format_of(path), model, settings, r_textures)) {
-			add_file(files, std::move(file));
+			add_file(files, identities, std::move(file));
 		}
 	}
 	write_files(files);
@@ -378,6 +403,9 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 	if (problem.empty()) {
 		problem = seeds_problem(options);
 	}
+	if (problem.empty()) {
+		problem = check_destinations(options.outputs);
+	}
 	if (!problem.empty()) {
 		return usage_error(err, problem);
 	}
@@ -385,7 +413,7 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 		Recipe recipe = resolve(options, err);
 		problem = scene_problem(options, recipe);
 		if (problem.empty()) {
-			problem = refused_value(recipe.properties);
+			problem = refused_value(options, recipe.properties);
 		}
 		if (!problem.empty()) {
 			return usage_error(err, problem);

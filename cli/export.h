@@ -2,6 +2,8 @@
 // writes them into place (see output_file.h), and the tests read them back directly.
 #pragma once
 
+#include "colour.h"
+#include "recipe.h"
 #include "surface.h"
 #include "textures.h"
 
@@ -9,17 +11,6 @@
 #include <vector>
 
 namespace wendrel {
-
-// A linear-light colour, for the preview.
-struct Colour {
-	float r, g, b;
-};
-
-// How to grow the tree again: the parameters, and whether the twigs are shown.
-struct Recipe {
-	TreeProperties properties;
-	bool twig_enable = true;
-};
 
 // The materials' textures (see textures.h), as pixels and as PNG files.
 struct Textures {

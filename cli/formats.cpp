@@ -40,10 +40,10 @@ Mesh export_twigs(const TreeModel &model, bool twig_enable, const WindRecord *wi
 	return has_area(twigs) ? twigs : Mesh();
 }
 
-// The output file itself, then the textures it names, beside it.
-std::vector<std::pair<std::string, std::string>> with_texture_files(std::pair<std::string, std::string> file, const std::string &path, const Textures &textures) {
-	std::string stem = without_extension(path);
-	return { std::move(file), { stem + "_bark.png", textures.bark_png }, { stem + "_leaf.png", textures.leaf_png } };
+// The output file itself, then the textures it names, beside it (see output_files()).
+std::vector<std::pair<std::string, std::string>> with_texture_files(std::pair<std::string, std::string> file, Format format, const Textures &textures) {
+	std::vector<OutputFile> names = output_files(file.first, format);
+	return { std::move(file), { names[1].path, textures.bark_png }, { names[2].path, textures.leaf_png } };
 }
 
 } // namespace
@@ -80,6 +80,19 @@ Format format_of(const std::string &path) {
 	return ext == ".tscn" ? Format::SCENE : Format::UNKNOWN;
 }
 
+std::vector<OutputFile> output_files(const std::string &path, Format format) {
+	std::string stem = without_extension(path);
+	std::vector<OutputFile> files = { { path, OutputKind::OWN } };
+	if (format == Format::GLTF || format == Format::OBJ) {
+		files.push_back({ stem + "_bark.png", OutputKind::BARK_TEXTURE });
+		files.push_back({ stem + "_leaf.png", OutputKind::LEAF_TEXTURE });
+	}
+	if (format == Format::OBJ) {
+		files.push_back({ replace_extension(path, ".mtl"), OutputKind::MATERIALS });
+	}
+	return files;
+}
+
 bool needs_textures(Format format) {
 	return format == Format::GLB || format == Format::GLTF || format == Format::OBJ || format == Format::PNG;
 }
@@ -88,9 +101,21 @@ bool needs_mesh(Format format) {
 	return format != Format::SCENE && format != Format::PRESET && format != Format::UNKNOWN;
 }
 
+bool parse_count(const std::string &text, int &value) {
+	if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+		return false; // nine digits cannot overflow an int
+	}
+	value = std::stoi(text);
+	return true;
+}
+
 std::string parse_png_size(const std::string &text, PngSize &size) {
-	int width = 0, height = 0, consumed = 0;
-	if (std::sscanf(text.c_str(), "%dx%d%n", &width, &height, &consumed) != 2 || static_cast<size_t>(consumed) != text.size()) {
+	size_t x = text.find('x');
+	int width = 0, height = 0;
+	if (x == std::string::npos || !parse_count(text.substr(0, x), width) || !parse_count(text.substr(x + 1), height)) {
+		if (x != std::string::npos && x > 0 && x + 1 < text.size() && text.find_first_not_of("0123456789x") == std::string::npos && text.find('x', x + 1) == std::string::npos) {
+			return "'" + text + "': each side must lie between 16 and 4096 pixels"; // too many digits
+		}
 		return "'" + text + "' is not WIDTHxHEIGHT, for example 800x400";
 	}
 	if (width < 16 || height < 16 || width > 4096 || height > 4096) {
@@ -127,10 +152,11 @@ std::vector<std::pair<std::string, std::string>> encode(const std::string &path,
 		case Format::GLB:
 			return { { path, write_gltf(bark, twigs, textures, names, recipe, true, collision) } };
 		case Format::GLTF:
-			return with_texture_files({ path, write_gltf(bark, twigs, textures, names, recipe, false, collision) }, path, textures);
+			return with_texture_files({ path, write_gltf(bark, twigs, textures, names, recipe, false, collision) }, format, textures);
 		case Format::OBJ: {
-			std::vector<std::pair<std::string, std::string>> files = with_texture_files({ path, write_obj(bark, twigs, base_name(replace_extension(path, ".mtl"))) }, path, textures);
-			files.emplace_back(replace_extension(path, ".mtl"), write_mtl(names));
+			std::string mtl = output_files(path, format)[3].path;
+			std::vector<std::pair<std::string, std::string>> files = with_texture_files({ path, write_obj(bark, twigs, base_name(mtl)) }, format, textures);
+			files.emplace_back(mtl, write_mtl(names));
 			return files;
 		}
 		default:

@@ -33,6 +33,10 @@ struct PngSize {
 	int height = 400;
 };
 
+// Reads a count of pixels: decimal digits only, at most nine (so no value overflows). Returns
+// false for anything else.
+bool parse_count(const std::string &text, int &value);
+
 // Reads "WIDTHxHEIGHT", each 16 to 4096. Returns an error message, empty on success.
 std::string parse_png_size(const std::string &text, PngSize &size);
 
@@ -50,9 +54,26 @@ struct ExportSettings {
 // Whether the format shows the materials' textures.
 bool needs_textures(Format format);
 
-// The { path, bytes } pairs of one output path: the file itself, and for .obj its .mtl and
-// for .obj and .gltf the two textures beside it (PATH without extension, then _bark.png and
-// _leaf.png). `model` has been generated unless the format is SCENE or PRESET; `textures` are made
+// What a file of an output path is: the file itself, or one it names beside it. The textures
+// of a .gltf and an .obj of the same name are the same file, with the same bytes.
+enum class OutputKind {
+	OWN,
+	BARK_TEXTURE,
+	LEAF_TEXTURE,
+	MATERIALS,
+};
+
+struct OutputFile {
+	std::string path;
+	OutputKind kind;
+};
+
+// Every file one output path writes, in the order encode() returns them: the file itself,
+// then for .gltf and .obj the two textures (PATH without extension, then _bark.png and
+// _leaf.png), then for .obj its .mtl.
+std::vector<OutputFile> output_files(const std::string &path, Format format);
+
+// The { path, bytes } pairs of one output path, as output_files() names them. `model` has been generated unless the format is SCENE or PRESET; `textures` are made
 // with settings.texture_size when the format needs them.
 std::vector<std::pair<std::string, std::string>> encode(const std::string &path, Format format,
 		const TreeModel &model, const ExportSettings &settings, const Textures &textures);

@@ -60,6 +60,24 @@ int add_positions(tinygltf::Model &gltf, const std::vector<Vec3> &positions) {
 	return index;
 }
 
+// A file name as a relative URI reference: every byte but the unreserved ones percent-encoded,
+// so that '#', '%', '?', spaces and non-ASCII names all lead back to the file.
+std::string uri_of(const std::string &name) {
+	static const char hex[] = "0123456789ABCDEF";
+	std::string uri;
+	for (unsigned char c : name) {
+		bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+		if (unreserved) {
+			uri += static_cast<char>(c);
+		} else {
+			uri += '%';
+			uri += hex[c >> 4];
+			uri += hex[c & 15];
+		}
+	}
+	return uri;
+}
+
 // A texture with its image: embedded in the buffer, or referred to by file name.
 int add_texture(tinygltf::Model &gltf, const std::string &png, const std::string &name, int wrap, bool embed) {
 	tinygltf::Image image;
@@ -68,7 +86,7 @@ int add_texture(tinygltf::Model &gltf, const std::string &png, const std::string
 		image.bufferView = add_view(gltf, std::vector<char>(png.begin(), png.end()), 0);
 		image.mimeType = "image/png";
 	} else {
-		image.uri = name;
+		image.uri = uri_of(name);
 	}
 	gltf.images.push_back(image);
 	tinygltf::Sampler sampler;
@@ -264,7 +282,12 @@ std::string write_gltf(const Mesh &bark, const Mesh &twigs, const Textures &text
 	if (!writer.WriteGltfSceneToStream(&gltf, stream, !binary, binary)) {
 		throw std::runtime_error("the glTF library could not encode the tree");
 	}
-	return stream.str();
+	std::string bytes = stream.str();
+	// A .glb states its lengths in 32 bits: a larger one would be written with them wrapped.
+	if (binary && bytes.size() > UINT32_MAX) {
+		throw std::runtime_error("the tree does not fit in a .glb, which holds at most 4 GiB: write a .gltf, or grow a smaller tree");
+	}
+	return bytes;
 }
 
 } // namespace wendrel

@@ -1,168 +1,32 @@
 #include "output_file.h"
 
+#include "file_system.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
+#include <iterator>
+#include <memory>
 #include <stdexcept>
-#include <sys/stat.h>
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <filesystem>
-#include <io.h>
-#include <process.h>
-#include <windows.h>
-#else
-#include <dirent.h>
-#include <unistd.h>
-#endif
 
 namespace wendrel {
 
 namespace {
 
-// The file operations that differ on Windows: files are opened in binary mode (text mode
-// would turn every \n of a .glb into \r\n), a rename must be asked to replace an existing
-// target, and processes, hard links and directories have their own calls.
-#ifdef _WIN32
-int create_new(const std::string &path) {
-	return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-}
-
-int flush_to_disk(int fd) {
-	return _commit(fd);
-}
-
-long long write_some(int fd, const char *data, size_t size) {
-	return _write(fd, data, static_cast<unsigned>(size < 0x40000000u ? size : 0x40000000u));
-}
-
-int close_file(int fd) {
-	return _close(fd);
-}
-
-int remove_file(const char *path) {
-	return _unlink(path);
+int hard_link(const std::string &from, const std::string &to) {
+	return file_system_calls().link(from.c_str(), to.c_str());
 }
 
 int replace(const std::string &from, const std::string &to) {
-	if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-		return 0;
-	}
-	errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
-	return -1;
-}
-
-long process_id() {
-	return static_cast<long>(_getpid());
-}
-
-bool process_gone(long pid) {
-	HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
-	if (process) {
-		CloseHandle(process);
-		return false;
-	}
-	return GetLastError() == ERROR_INVALID_PARAMETER; // no such process
-}
-
-std::vector<std::string> names_in(const std::string &dir) {
-	std::vector<std::string> names;
-	std::error_code error;
-	for (std::filesystem::directory_iterator it(dir.empty() ? "." : dir, error), end; !error && it != end;
-			it.increment(error)) {
-		names.push_back(it->path().filename().string());
-	}
-	return names;
-}
-
-// 0 when nothing is there, 1 for a file, 2 for a directory, -1 (errno set) when unknown.
-int kind_of(const std::string &path) {
-	DWORD attributes = GetFileAttributesA(path.c_str());
-	if (attributes == INVALID_FILE_ATTRIBUTES) {
-		DWORD error = GetLastError();
-		if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-			return 0;
-		}
-		errno = EACCES;
-		return -1;
-	}
-	return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 2 : 1;
-}
-
-int hard_link(const std::string &from, const std::string &to) {
-	if (CreateHardLinkA(to.c_str(), from.c_str(), nullptr)) {
-		return 0;
-	}
-	errno = GetLastError() == ERROR_ALREADY_EXISTS || GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EPERM;
-	return -1;
-}
-#else
-int create_new(const std::string &path) {
-	return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-}
-
-int flush_to_disk(int fd) {
-	return fsync(fd);
-}
-
-long long write_some(int fd, const char *data, size_t size) {
-	return write(fd, data, size);
-}
-
-int close_file(int fd) {
-	return close(fd);
+	return file_system_calls().rename(from.c_str(), to.c_str());
 }
 
 int remove_file(const char *path) {
-	return unlink(path);
+	return file_system_calls().unlink(path);
 }
-
-int replace(const std::string &from, const std::string &to) {
-	return std::rename(from.c_str(), to.c_str());
-}
-
-long process_id() {
-	return static_cast<long>(getpid());
-}
-
-bool process_gone(long pid) {
-	return kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
-
-std::vector<std::string> names_in(const std::string &dir) {
-	std::vector<std::string> names;
-	DIR *listing = opendir(dir.empty() ? "." : dir.c_str());
-	if (!listing) {
-		return names;
-	}
-	while (const dirent *entry = readdir(listing)) {
-		names.push_back(entry->d_name);
-	}
-	closedir(listing);
-	return names;
-}
-
-// 0 when nothing is there, 1 for a file, 2 for a directory, -1 (errno set) when unknown.
-int kind_of(const std::string &path) {
-	struct stat info;
-	if (lstat(path.c_str(), &info) != 0) {
-		return errno == ENOENT ? 0 : -1;
-	}
-	return S_ISDIR(info.st_mode) ? 2 : 1;
-}
-
-int hard_link(const std::string &from, const std::string &to) {
-	return link(from.c_str(), to.c_str());
-}
-#endif
 
 std::runtime_error failure(const std::string &path, int error) {
 	return std::runtime_error("cannot write '" + path + "': " + std::strerror(error));
@@ -185,36 +49,74 @@ SplitPath split(const std::string &path) {
 constexpr size_t NAME_MAX_BYTES = 255;
 constexpr size_t SUFFIX_MAX_BYTES = 32;
 
-// ".name.tmp-" in the target's directory (so that the rename stays on one file system),
-// with the name shortened so that a target of the longest legal name still gets one.
-std::string temporary_prefix(const SplitPath &target) {
-	std::string prefix = "." + target.base + ".tmp-";
+// ".name.tmp-" (or ".name.bak-" for a second name of the file replaced) in the target's
+// directory (so that the rename stays on one file system), with the name shortened so that
+// a target of the longest legal name still gets one.
+std::string hidden_prefix(const SplitPath &target, const char *tag) {
+	std::string prefix = "." + target.base + tag;
 	if (prefix.size() > NAME_MAX_BYTES - SUFFIX_MAX_BYTES) {
-		prefix = "." + target.base.substr(0, NAME_MAX_BYTES - SUFFIX_MAX_BYTES - 6) + ".tmp-";
+		prefix = "." + target.base.substr(0, NAME_MAX_BYTES - SUFFIX_MAX_BYTES - 6) + tag;
 	}
 	return prefix;
 }
 
-std::string temporary_name(const std::string &path, int attempt) {
+const char TEMPORARY[] = ".tmp-";
+const char BACKUP[] = ".bak-";
+
+std::string hidden_name(const std::string &path, const char *tag, int attempt) {
 	SplitPath target = split(path);
-	return target.dir + temporary_prefix(target) + std::to_string(process_id()) + "-" + std::to_string(attempt);
+	return target.dir + hidden_prefix(target, tag) + std::to_string(process_id()) + "-" + std::to_string(attempt);
 }
 
-// Removes temporary files of this target that a killed run left behind: those whose process
-// no longer exists. Files of a run still in progress are left alone.
-void sweep_stale(const std::string &path) {
+// Removes the files of this target that a killed run left behind. With the folder locked, no
+// live run has a temporary file there; without a lock, only those of a process known to be
+// gone are removed. A backup is removed only while it is a second name of the target itself:
+// one that is not may be the only copy of an earlier file.
+void sweep_stale(const std::string &path, bool folder_locked) {
 	SplitPath target = split(path);
-	std::string prefix = temporary_prefix(target);
+	std::string temporary = hidden_prefix(target, TEMPORARY), backup = hidden_prefix(target, BACKUP);
 	for (const std::string &name : names_in(target.dir)) {
-		if (name.compare(0, prefix.size(), prefix) != 0) {
-			continue;
-		}
-		long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
-		if (pid > 0 && pid != process_id() && process_gone(pid)) {
-			remove_file((target.dir + name).c_str());
+		std::string leftover = target.dir + name;
+		if (name.compare(0, temporary.size(), temporary) == 0) {
+			if (folder_locked || stale_without_lock(std::strtol(name.c_str() + temporary.size(), nullptr, 10))) {
+				remove_file(leftover.c_str());
+			}
+		} else if (name.compare(0, backup.size(), backup) == 0 && folder_locked && same_file(leftover, path)) {
+			remove_file(leftover.c_str());
 		}
 	}
 }
+
+// The folders of the set, each locked once however its paths spell it, in one order for
+// every run so that two runs never wait for each other's second folder.
+class FolderLocks {
+public:
+	explicit FolderLocks(const std::vector<std::pair<std::string, std::string>> &files) {
+		std::vector<std::pair<std::string, std::string>> folders; // key, one spelling
+		for (const auto &file : files) {
+			std::string dir = split(file.first).dir;
+			folders.emplace_back(folder_key(dir), dir);
+		}
+		std::sort(folders.begin(), folders.end());
+		for (size_t i = 0; i < folders.size(); ++i) {
+			if (i == 0 || folders[i].first != folders[i - 1].first) {
+				locks.emplace_back(folders[i].first, std::make_unique<FolderLock>(folders[i].second));
+			}
+		}
+	}
+	bool held(const std::string &path) const {
+		std::string key = folder_key(split(path).dir);
+		for (const auto &lock : locks) {
+			if (lock.first == key) {
+				return lock.second->held();
+			}
+		}
+		return false;
+	}
+
+private:
+	std::vector<std::pair<std::string, std::unique_ptr<FolderLock>>> locks;
+};
 
 // The temporary files a signal must remove: names fixed before the files exist, so that the
 // handler only reads memory that no longer changes.
@@ -224,9 +126,24 @@ struct SignalCleanup {
 };
 SignalCleanup cleanup;
 
+// Every signal sent to end a process, by a user, a terminal, a pipe or a timer; not those
+// that report a fault of the process itself, after which it should touch no file.
+const int TERMINATING_SIGNALS[] = {
+	SIGINT,
+	SIGTERM,
+#ifndef _WIN32
+	SIGHUP,
+	SIGQUIT,
+	SIGPIPE,
+	SIGALRM,
+	SIGUSR1,
+	SIGUSR2,
+#endif
+};
+
 extern "C" void remove_temporaries_and_die(int signal) {
 	for (sig_atomic_t i = 0; i < cleanup.count; ++i) {
-		remove_file(cleanup.paths[static_cast<size_t>(i)].c_str());
+		os_unlink(cleanup.paths[static_cast<size_t>(i)].c_str());
 	}
 	std::signal(signal, SIG_DFL);
 	std::raise(signal);
@@ -252,15 +169,17 @@ public:
 		cleanup.paths.clear();
 		cleanup.paths.reserve(2 * files); // a temporary file and a backup each
 		cleanup.count = 0;
-		interrupt = catch_unless_ignored(SIGINT);
-		terminate = catch_unless_ignored(SIGTERM);
+		for (size_t i = 0; i < std::size(TERMINATING_SIGNALS); ++i) {
+			previous[i] = catch_unless_ignored(TERMINATING_SIGNALS[i]);
+		}
 #ifdef SIGXFSZ
 		file_size = std::signal(SIGXFSZ, SIG_IGN);
 #endif
 	}
 	~SignalGuard() {
-		std::signal(SIGINT, interrupt);
-		std::signal(SIGTERM, terminate);
+		for (size_t i = 0; i < std::size(TERMINATING_SIGNALS); ++i) {
+			std::signal(TERMINATING_SIGNALS[i], previous[i]);
+		}
 #ifdef SIGXFSZ
 		std::signal(SIGXFSZ, file_size);
 #endif
@@ -282,13 +201,12 @@ public:
 	}
 
 private:
-	Handler interrupt;
-	Handler terminate;
+	Handler previous[std::size(TERMINATING_SIGNALS)];
 	Handler file_size = SIG_DFL;
 };
 
-// Blocks SIGINT and SIGTERM while it lives: the renames and their undoing run to the end.
-// Windows has no signal mask: there the block does nothing.
+// Blocks the terminating signals while it lives: the renames and their undoing run to the
+// end. Windows has no signal mask: there the block does nothing.
 #ifdef _WIN32
 class SignalBlock {
 public:
@@ -300,8 +218,9 @@ public:
 	SignalBlock() {
 		sigset_t set;
 		sigemptyset(&set);
-		sigaddset(&set, SIGINT);
-		sigaddset(&set, SIGTERM);
+		for (int signal : TERMINATING_SIGNALS) {
+			sigaddset(&set, signal);
+		}
 		sigprocmask(SIG_BLOCK, &set, &previous);
 	}
 	~SignalBlock() { sigprocmask(SIG_SETMASK, &previous, nullptr); }
@@ -313,10 +232,10 @@ private:
 };
 #endif
 
-bool write_all(int fd, const std::string &bytes) {
+bool write_all(int fd, const char *data, size_t size) {
 	size_t done = 0;
-	while (done < bytes.size()) {
-		long long n = write_some(fd, bytes.data() + done, bytes.size() - done);
+	while (done < size) {
+		long long n = write_some(fd, data + done, size - done);
 		if (n < 0 && errno == EINTR) {
 			continue;
 		}
@@ -328,21 +247,43 @@ bool write_all(int fd, const std::string &bytes) {
 	return true;
 }
 
-// Creates a fresh temporary file holding `bytes` and returns its name.
-std::string stage(const std::string &path, const std::string &bytes, SignalGuard &guard) {
-	for (int attempt = 0;; ++attempt) {
-		std::string temp = temporary_name(path, attempt);
+// Copies the file open as `from` into `to`, until its end.
+bool copy_all(int from, int to) {
+	char buffer[1 << 16];
+	for (;;) {
+		long long n = read_some(from, buffer, sizeof buffer);
+		if (n < 0 && errno == EINTR) {
+			continue;
+		}
+		if (n <= 0) {
+			return n == 0;
+		}
+		if (!write_all(to, buffer, static_cast<size_t>(n))) {
+			return false;
+		}
+	}
+}
+
+// Creates a fresh temporary file beside `path` with the owner and mode of what it replaces,
+// fills it with `fill`, and returns its name; on failure, removes it and returns "" with
+// errno set.
+template <typename Fill>
+std::string create_filled(const std::string &path, const char *tag, int first_attempt, const Existing &existing, SignalGuard &guard, Fill fill) {
+	for (int attempt = first_attempt; attempt < first_attempt + 100; ++attempt) {
+		std::string temp = hidden_name(path, tag, attempt);
 		guard.track(temp);
 		int fd = create_new(temp);
 		if (fd < 0) {
 			int error = errno;
 			guard.forget_last();
-			if (error == EEXIST && attempt < 100) {
+			if (error == EEXIST) {
 				continue;
 			}
-			throw failure(path, error);
+			errno = error;
+			return "";
 		}
-		bool written = write_all(fd, bytes) && flush_to_disk(fd) == 0;
+		keep_owner_and_mode(fd, existing);
+		bool written = fill(fd) && flush_to_disk(fd) == 0;
 		int error = errno;
 		if (close_file(fd) != 0 && written) {
 			written = false;
@@ -350,45 +291,43 @@ std::string stage(const std::string &path, const std::string &bytes, SignalGuard
 		}
 		if (!written) {
 			remove_file(temp.c_str());
-			throw failure(path, error);
+			errno = error;
+			return "";
 		}
 		return temp;
 	}
+	errno = EEXIST;
+	return "";
 }
 
-void remove_all(const std::vector<std::string> &paths) {
-	for (const std::string &path : paths) {
-		if (!path.empty()) {
-			remove_file(path.c_str());
-		}
-	}
-}
-
-// One target of the set: its staged bytes and, when it replaces a file, a second name for
-// that file, so that a failed set can put it back.
+// One target of the set: what was there, its staged bytes and, when it replaces a file, a
+// second name for that file, so that a failed set can put it back.
 struct Replacement {
 	std::string target;
+	Existing existing;
 	std::string temp;
-	std::string backup; // empty when there was no file, or it could not be linked
-	bool existed = false;
+	std::string backup; // empty when there was no file
 };
 
-// Fails now, before any rename, for the one reason a rename into a writable directory has:
-// a directory in the target's place.
-void check_destination(Replacement &r, SignalGuard &guard) {
-	int kind = kind_of(r.target);
-	if (kind < 0) {
-		throw failure(r.target, errno);
+// Fails now, before anything is written, for the one reason a rename into a writable
+// directory has: a directory in the target's place.
+Existing inspect_target(const std::string &target) {
+	Existing existing = inspect(target);
+	if (existing.kind < 0) {
+		throw failure(target, errno);
 	}
-	if (kind == 0) {
-		return;
+	if (existing.kind == 2) {
+		throw failure(target, EISDIR);
 	}
-	if (kind == 2) {
-		throw failure(r.target, EISDIR);
-	}
-	r.existed = true;
-	for (int attempt = 100; attempt < 200; ++attempt) {
-		std::string backup = temporary_name(r.target, attempt);
+	return existing;
+}
+
+// A second name for the file being replaced: a hard link, or where none can be made (a file
+// system without them, a file at its link limit) a copy. Without either there is no way
+// back, and the run fails before its first rename.
+void keep_backup(Replacement &r, SignalGuard &guard) {
+	for (int attempt = 0; attempt < 100; ++attempt) {
+		std::string backup = hidden_name(r.target, BACKUP, attempt);
 		guard.track(backup);
 		if (hard_link(r.target, backup) == 0) {
 			r.backup = backup;
@@ -397,59 +336,89 @@ void check_destination(Replacement &r, SignalGuard &guard) {
 		int error = errno;
 		guard.forget_last();
 		if (error != EEXIST) {
-			return; // a file system without hard links: the file cannot be put back
+			break;
 		}
+	}
+	int from = open_to_read(r.target);
+	if (from >= 0) {
+		r.backup = create_filled(r.target, BACKUP, 100, r.existing, guard, [from](int to) { return copy_all(from, to); });
+		int error = errno;
+		close_file(from);
+		errno = error;
+	}
+	if (r.backup.empty()) {
+		throw std::runtime_error("cannot write '" + r.target + "': cannot keep the earlier file to put back should the run fail: " + std::strerror(errno));
 	}
 }
 
-// Undoes the first `done` renames: earlier files go back, new ones go away.
-void restore(const std::vector<Replacement> &set, size_t done) {
+// Undoes the first `done` renames: earlier files go back, new ones go away. Returns what
+// could not be put back, with the backup that still holds it.
+std::string restore(std::vector<Replacement> &set, size_t done) {
+	std::string kept;
 	for (size_t i = 0; i < done; ++i) {
-		const Replacement &r = set[i];
-		if (!r.backup.empty()) {
-			replace(r.backup, r.target);
-		} else if (!r.existed) {
+		Replacement &r = set[i];
+		if (r.backup.empty()) {
 			remove_file(r.target.c_str());
+		} else if (replace(r.backup, r.target) == 0) {
+			r.backup.clear();
+		} else {
+			kept += "; the earlier '" + r.target + "' could not be put back (" + std::strerror(errno) + ") and is kept as '" + r.backup + "'";
+			r.backup.clear(); // the only copy: never removed
 		}
 	}
+	return kept;
 }
 
 void discard(const std::vector<Replacement> &set) {
 	for (const Replacement &r : set) {
-		remove_all({ r.temp, r.backup });
+		for (const std::string &path : { r.temp, r.backup }) {
+			if (!path.empty()) {
+				remove_file(path.c_str());
+			}
+		}
 	}
 }
 
-void rename_all(const std::vector<Replacement> &set) {
+void rename_all(std::vector<Replacement> &set) {
 	SignalBlock block;
 	for (size_t i = 0; i < set.size(); ++i) {
 		if (replace(set[i].temp, set[i].target) != 0) {
 			int error = errno;
-			restore(set, i);
+			std::string kept = restore(set, i);
 			discard(set);
-			throw failure(set[i].target, error);
+			throw std::runtime_error(failure(set[i].target, error).what() + kept);
 		}
+		set[i].temp.clear();
 	}
-	for (const Replacement &r : set) {
-		remove_all({ r.backup });
+	for (Replacement &r : set) {
+		r.temp.clear();
 	}
+	discard(set); // the backups, no longer needed
 }
 
 } // namespace
 
 void write_files(const std::vector<std::pair<std::string, std::string>> &files) {
+	FolderLocks locks(files);
 	SignalGuard guard(files.size());
 	std::vector<Replacement> set;
 	try {
 		for (const auto &file : files) {
-			sweep_stale(file.first);
+			sweep_stale(file.first, locks.held(file.first));
 			Replacement r;
 			r.target = file.first;
-			r.temp = stage(file.first, file.second, guard);
+			r.existing = inspect_target(r.target);
+			const std::string &bytes = file.second;
+			r.temp = create_filled(r.target, TEMPORARY, 0, r.existing, guard, [&bytes](int fd) { return write_all(fd, bytes.data(), bytes.size()); });
+			if (r.temp.empty()) {
+				throw failure(r.target, errno);
+			}
 			set.push_back(r);
 		}
 		for (Replacement &r : set) {
-			check_destination(r, guard);
+			if (r.existing.kind == 1) {
+				keep_backup(r, guard);
+			}
 		}
 	} catch (...) {
 		discard(set);

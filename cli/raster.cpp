@@ -131,34 +131,84 @@ bool sample_colour(const Sampler &sampler, Colour shaded, float u, float v, Colo
 	return true;
 }
 
+// Narrows [lo, hi] to the columns of the row at `py` on the inner side of the edge from p to
+// q (the side where the edge's weight has the sign `sign`). The span is widened by the
+// rounding the per-sample test may make, which still decides every sample: the span only
+// spares the samples that cannot pass, which for a thin sliver are nearly all of its box.
+void clip_to_edge(const Vec3 &p, const Vec3 &q, double sign, double py, double &lo, double &hi) {
+	double dy = static_cast<double>(q.y) - p.y;
+	double across = (static_cast<double>(q.x) - p.x) * (py - p.y); // the weight is across - dy * (px - p.x)
+	if (dy == 0.0) {
+		if (sign * across < 0.0) {
+			hi = -INFINITY; // the whole row lies outside
+		}
+		return;
+	}
+	double x = p.x + across / dy;
+	double slack = 1.0 + 1e-6 * (std::fabs(across) + std::fabs(dy) * (std::fabs(lo) + std::fabs(hi))) / std::fabs(dy);
+	if (sign * dy > 0.0) {
+		hi = std::min(hi, x + slack);
+	} else {
+		lo = std::max(lo, x - slack);
+	}
+}
+
+// Every sample centre (x + 0.5, y + 0.5) of `box` ({ x0, y0, x1, y1 }, inclusive) that may
+// lie inside the triangle: per row, or for a triangle taller than wide per column, the span
+// between its edges. A thin sliver covers few samples but may have a box of millions.
+template <typename Visit>
+void walk_spans(const Vec3 &a, const Vec3 &b, const Vec3 &c, double sign, const int (&box)[4], Visit visit) {
+	bool by_column = box[2] - box[0] < box[3] - box[1];
+	// Walking columns is walking the rows of the mirrored triangle, whose winding flips.
+	auto mirror = [by_column](const Vec3 &p) { return by_column ? Vec3(p.y, p.x, p.z) : p; };
+	const Vec3 ma = mirror(a), mb = mirror(b), mc = mirror(c);
+	int along0 = by_column ? box[0] : box[1], along1 = by_column ? box[2] : box[3];
+	int across0 = by_column ? box[1] : box[0], across1 = by_column ? box[3] : box[2];
+	for (int line = along0; line <= along1; ++line) {
+		double lo = across0 + 0.5, hi = across1 + 0.5;
+		double centre = line + 0.5f;
+		clip_to_edge(mb, mc, by_column ? -sign : sign, centre, lo, hi);
+		clip_to_edge(mc, ma, by_column ? -sign : sign, centre, lo, hi);
+		clip_to_edge(ma, mb, by_column ? -sign : sign, centre, lo, hi);
+		if (!(lo <= hi)) {
+			continue;
+		}
+		int first = static_cast<int>(std::max<double>(across0, std::floor(lo - 0.5)));
+		int last = static_cast<int>(std::min<double>(across1, std::ceil(hi - 0.5)));
+		for (int other = first; other <= last; ++other) {
+			by_column ? visit(line, other) : visit(other, line);
+		}
+	}
+}
+
 void draw_triangle(Target &t, int left, int right, const Corner (&k)[3], Colour shaded, const Sampler &sampler) {
 	const Vec3 &a = k[0].screen, &b = k[1].screen, &c = k[2].screen;
 	float area = edge(a, b, c.x, c.y);
 	if (area == 0.0f || !std::isfinite(area)) {
 		return;
 	}
-	int x0 = std::max(left, static_cast<int>(std::floor(std::min({ a.x, b.x, c.x }))));
-	int x1 = std::min(right - 1, static_cast<int>(std::ceil(std::max({ a.x, b.x, c.x }))));
-	int y0 = std::max(0, static_cast<int>(std::floor(std::min({ a.y, b.y, c.y }))));
-	int y1 = std::min(t.height - 1, static_cast<int>(std::ceil(std::max({ a.y, b.y, c.y }))));
-	for (int y = y0; y <= y1; ++y) {
-		for (int x = x0; x <= x1; ++x) {
-			float px = x + 0.5f, py = y + 0.5f;
-			float wa = edge(b, c, px, py) / area, wb = edge(c, a, px, py) / area, wc = edge(a, b, px, py) / area;
-			if (wa < 0.0f || wb < 0.0f || wc < 0.0f) {
-				continue;
-			}
-			float z = wa * a.z + wb * b.z + wc * c.z;
-			size_t i = static_cast<size_t>(y) * t.width + x;
-			float u = wa * k[0].uv.u + wb * k[1].uv.u + wc * k[2].uv.u;
-			float v = wa * k[0].uv.v + wb * k[1].uv.v + wc * k[2].uv.v;
-			Colour colour;
-			if (z > t.depth[i] && sample_colour(sampler, shaded, u, v, colour)) {
-				t.depth[i] = z;
-				t.colour[i] = colour;
-			}
+	int box[4] = {
+		std::max(left, static_cast<int>(std::floor(std::min({ a.x, b.x, c.x })))),
+		std::max(0, static_cast<int>(std::floor(std::min({ a.y, b.y, c.y })))),
+		std::min(right - 1, static_cast<int>(std::ceil(std::max({ a.x, b.x, c.x })))),
+		std::min(t.height - 1, static_cast<int>(std::ceil(std::max({ a.y, b.y, c.y })))),
+	};
+	walk_spans(a, b, c, area > 0.0f ? 1.0 : -1.0, box, [&](int x, int y) {
+		float px = x + 0.5f, py = y + 0.5f;
+		float wa = edge(b, c, px, py) / area, wb = edge(c, a, px, py) / area, wc = edge(a, b, px, py) / area;
+		if (wa < 0.0f || wb < 0.0f || wc < 0.0f) {
+			return;
 		}
-	}
+		float z = wa * a.z + wb * b.z + wc * c.z;
+		size_t i = static_cast<size_t>(y) * t.width + x;
+		float u = wa * k[0].uv.u + wb * k[1].uv.u + wc * k[2].uv.u;
+		float v = wa * k[0].uv.v + wb * k[1].uv.v + wc * k[2].uv.v;
+		Colour colour;
+		if (z > t.depth[i] && sample_colour(sampler, shaded, u, v, colour)) {
+			t.depth[i] = z;
+			t.colour[i] = colour;
+		}
+	});
 }
 
 void draw_mesh(Target &t, int left, int right, const Camera &camera, const ColouredMesh &m, const Sampler &sampler) {

@@ -96,8 +96,12 @@ TEST(Options, BadInputFailsWithoutWritingAnything) {
 		{ { "--size", "8x9000", "-o", "@/t.png" }, 2, "between 16 and 4096" },
 		{ { "--size", "big", "-o", "@/t.png" }, 2, "WIDTHxHEIGHT" },
 		{ { "--threads", "0", "--stats" }, 2, "--threads" },
-		{ { "-o", "@/missing/t.glb" }, 1, "cannot write" },
-		{ { "-o", "@/t.glb", "-o", "@/missing/t.png" }, 1, "cannot write" },
+		{ { "-o", "@/missing/t.glb" }, 2, "its folder: No such file" },
+		{ { "-o", "@/t.glb", "-o", "@/missing/t.png" }, 2, "its folder: No such file" },
+		{ { "--size", "4294967312x400", "-o", "@/t.png" }, 2, "between 16 and 4096" },
+		{ { "--trunk-branches-count", "20", "--stats" }, 1, "more than the budget of 4.0 GiB: lower" },
+		{ { "--budget", "1", "--trunk-branches-count", "10", "--stats" }, 1, "more than the budget of 1 MiB: lower" },
+		{ { "--trunk-branches-count", "20", "--budget", "100000", "-o", "@/t.glb" }, 1, "the 4 GiB a .glb can hold" },
 		{ { "--trunk-branches-count", "40", "-o", "@/t.glb" }, 1, "too large" },
 		{ { "--trunk-height", "2000000000", "--stats" }, 1, "too large" },
 		{ { "@/t.glb" }, 2, "give -o " },
@@ -113,7 +117,7 @@ TEST(Options, BadInputFailsWithoutWritingAnything) {
 		{ { "--seeds", "1-3", "-o", "@/t_{seed}.glb", "-o", "@/t.png" }, 2, "t.png' does not" },
 		{ { "--seeds", "1-3", "--seed", "4", "-o", "@/t_{seed}.glb" }, 2, "either --seed or --seeds" },
 		{ { "--collision-min-radius", "-1", "-o", "@/t.glb" }, 2, "--collision-min-radius" },
-		{ { "--seeds", "1-2", "-o", "@/missing/t_{seed}.glb" }, 1, "seed 1: cannot write" },
+		{ { "--seeds", "1-2", "-o", "@/missing/t_{seed}.glb" }, 2, "its folder: No such file" },
 		{ { "--trunk-branches-count", "8", "--trunk-branch-length", "10", "--branch-length-exponent", "1.5", "-o", "@/t.glb" },
 				1, "cannot build the tree: --branch-length-exponent 1.5 makes the branches too long" },
 	};
@@ -140,7 +144,7 @@ TEST(Options, FailedRunLeavesExistingFilesAlone) {
 	ScratchDir dir;
 	std::ofstream(dir.path("t.glb")) << "earlier";
 	std::filesystem::create_directory(dir.path("d.png"));
-	EXPECT_EQ(run_tool({ "-o", dir.path("t.glb"), "-o", dir.path("missing/t.png") }).exit_code, 1);
+	EXPECT_EQ(run_tool({ "-o", dir.path("t.glb"), "-o", dir.path("missing/t.png") }).exit_code, 2);
 	EXPECT_EQ(run_tool({ "-o", dir.path("d.png") }).exit_code, 1);
 	EXPECT_EQ(read_file(dir.path("t.glb")), "earlier");
 	EXPECT_EQ(dir.entries(), (std::vector<std::string>{ "d.png", "t.glb" }));

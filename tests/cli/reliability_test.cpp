@@ -3,16 +3,22 @@
 // and trees that cannot be built.
 #include "cli_test_support.h"
 
+#include "output_file.h"
 #include "parameters.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace wendrel::test {
 namespace {
@@ -39,14 +45,135 @@ TEST(OutputFiles, TheLongestLegalNameIsWritten) {
 	EXPECT_EQ(dir.entries(), std::vector<std::string>{ name });
 }
 
-// Leftovers of a killed run (a process that no longer exists) go; those of a live one stay.
-TEST(OutputFiles, StaleTemporaryFilesOfTheTargetAreSwept) {
+// Leftovers of a killed run go, whatever process id they carry (in a container a new run
+// often gets the id of the killed one); those of other targets stay, and so does a backup
+// that is not a second name of the target: it may be the only copy of an earlier file.
+TEST(OutputFiles, LeftoversOfTheTargetAreSweptWhateverTheirProcessId) {
 	ScratchDir dir;
-	const std::string dead = ".t.json.tmp-99999999-0", live = ".t.json.tmp-1-0", other = ".u.json.tmp-99999999-0";
-	for (const std::string &name : { dead, live, other })
+	std::ofstream(dir.path("t.json")) << "earlier";
+	const std::string own = ".t.json.tmp-" + std::to_string(getpid()) + "-0", dead = ".t.json.tmp-99999999-0";
+	const std::string other = ".u.json.tmp-99999999-0", only_copy = ".t.json.bak-7-0";
+	for (const std::string &name : { own, dead, other, only_copy })
 		std::ofstream(dir.path(name)) << "half";
+	std::filesystem::create_hard_link(dir.path("t.json"), dir.path(".t.json.bak-8-0"));
 	EXPECT_EQ(run_tool({ "-o", dir.path("t.json") }).exit_code, 0);
-	EXPECT_EQ(dir.entries(), (std::vector<std::string>{ live, other, "t.json" }));
+	EXPECT_EQ(dir.entries(), (std::vector<std::string>{ only_copy, other, "t.json" }));
+}
+
+// A run waits while another holds the lock of its folder (their sets would mix), and does
+// not take the other's temporary files for leftovers meanwhile.
+TEST(OutputFiles, ARunWaitsForTheFolderOfAnother) {
+	ScratchDir dir;
+	const std::string live = ".t.json.tmp-1-0";
+	std::ofstream(dir.path(live)) << "being written";
+	int folder = open(dir.path("").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); // not inherited: the child must not hold it
+	ASSERT_EQ(flock(folder, LOCK_EX), 0);
+	pid_t child = fork();
+	if (child == 0) {
+		execl(WENDREL_EXECUTABLE, "wendrel", "-o", dir.path("t.json").c_str(), static_cast<char *>(nullptr));
+		_exit(127);
+	}
+	usleep(500 * 1000);
+	EXPECT_EQ(dir.entries(), std::vector<std::string>{ live });
+	close(folder);
+	int status = 0;
+	waitpid(child, &status, 0);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+	EXPECT_EQ(dir.entries(), std::vector<std::string>{ "t.json" });
+}
+
+// Faults injected through the writer's seam: links that cannot be made (a file system
+// without them), renames that fail from the n-th on, a signal in the middle.
+struct Faults {
+	static inline int renames = 0;
+	static inline int first_failing = 0; // the renames that fail, counted from 1; 0 for none
+	static inline int last_failing = 0;
+	static inline int signal = 0;
+	static int no_link(const char *, const char *) {
+		errno = EPERM;
+		return -1;
+	}
+	static int rename_until_failing(const char *from, const char *to) {
+		++renames;
+		if (renames >= first_failing && renames <= last_failing) {
+			errno = EIO;
+			return -1;
+		}
+		return std::rename(from, to);
+	}
+	static int link_then_signal(const char *, const char *) {
+		raise(signal);
+		errno = EPERM;
+		return -1;
+	}
+};
+
+class InjectedFaults : public ::testing::Test {
+protected:
+	void SetUp() override {
+		std::ofstream(dir.path("a.glb")) << "earlier a";
+		std::ofstream(dir.path("c.json")) << "earlier c";
+		chmod(dir.path("c.json").c_str(), 0640);
+		Faults::renames = 0;
+	}
+	void TearDown() override { file_system_calls() = FileSystemCalls(); }
+	RunResult run_set() {
+		return run_tool({ "--texture-size", "16", "--size", "16x16", "-o", dir.path("a.glb"), "-o", dir.path("b.png"), "-o", dir.path("c.json") });
+	}
+	ScratchDir dir;
+};
+
+// Trap: without a hard link the old file has no way back, and a later failing rename leaves
+// it replaced. The copy made instead puts it back, with its mode.
+TEST_F(InjectedFaults, WithoutHardLinksAFailedSetIsPutBack) {
+	file_system_calls().link = Faults::no_link;
+	file_system_calls().rename = Faults::rename_until_failing;
+	Faults::first_failing = Faults::last_failing = 3; // the third target: two to put back
+	RunResult r = run_set();
+	EXPECT_EQ(r.exit_code, 1);
+	EXPECT_NE(r.err.find("cannot write '" + dir.path("c.json") + "': Input/output error"), std::string::npos) << r.err;
+	EXPECT_EQ(read_file(dir.path("a.glb")), "earlier a");
+	EXPECT_EQ(read_file(dir.path("c.json")), "earlier c");
+	EXPECT_EQ(dir.entries(), (std::vector<std::string>{ "a.glb", "c.json" }));
+	// A replaced file keeps its mode (the copy above did too, or the put-back file would not).
+	Faults::first_failing = Faults::last_failing = 0;
+	ASSERT_EQ(run_set().exit_code, 0);
+	struct stat info;
+	ASSERT_EQ(stat(dir.path("c.json").c_str(), &info), 0);
+	EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+// Trap: a failed restore that deletes the backup, the only copy of the old file.
+TEST_F(InjectedFaults, AFileThatCannotBePutBackKeepsItsBackupAndNamesIt) {
+	file_system_calls().rename = Faults::rename_until_failing;
+	Faults::first_failing = 2; // the second target, and putting back the first
+	Faults::last_failing = 1000;
+	RunResult r = run_set();
+	EXPECT_EQ(r.exit_code, 1);
+	std::vector<std::string> entries = dir.entries();
+	ASSERT_EQ(entries.size(), 3u) << ::testing::PrintToString(entries);
+	EXPECT_EQ(entries[0].rfind(".a.glb.bak-", 0), 0u);
+	EXPECT_EQ(read_file(dir.path(entries[0])), "earlier a");
+	EXPECT_NE(r.err.find("is kept as '" + dir.path(entries[0]) + "'"), std::string::npos) << r.err;
+	EXPECT_EQ(read_file(dir.path("c.json")), "earlier c");
+}
+
+// Every signal sent to end the process removes the temporary files.
+TEST_F(InjectedFaults, EveryTerminatingSignalLeavesNoTemporaryFile) {
+	for (int signal : { SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2 }) {
+		pid_t child = fork();
+		if (child == 0) {
+			Faults::signal = signal;
+			file_system_calls().link = Faults::link_then_signal; // once every file is staged
+			run_set();
+			_exit(0);
+		}
+		int status = 0;
+		waitpid(child, &status, 0);
+		EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << ": " << status;
+		EXPECT_EQ(dir.entries(), (std::vector<std::string>{ "a.glb", "c.json" })) << signal;
+		EXPECT_EQ(read_file(dir.path("a.glb")), "earlier a");
+	}
 }
 
 // A file-size limit fails the run like a full disk: a message, exit 1, nothing left behind.

@@ -1,0 +1,27 @@
+// What a run will cost, known before anything is grown: the memory the tree takes as the
+// generator builds it, from the closed-form sizes. Every file the tool writes grows with the
+// tree (a .json to about two and a half times it), so bounding the tree bounds the run.
+#pragma once
+
+#include "model/sizes.h"
+
+#include <cstdint>
+#include <string>
+
+namespace wendrel {
+
+// The budget when none is given: about twice what the largest tree the inspector ranges
+// allow takes (the largest counts and 10-sided bark: about 1.6 GiB by this estimate).
+constexpr int64_t DEFAULT_BUDGET_MIB = 4096;
+
+// An upper bound on the bytes of the model's arrays and the records it keeps per branch.
+int64_t estimate_tree_bytes(const TreeSize &size, bool wind);
+
+// A lower bound on the bytes of a .glb of the tree: its vertex and index data alone.
+int64_t least_glb_bytes(const TreeSize &size, bool wind);
+
+// Why a run over the budget is refused, with the estimate and how to raise the budget; ""
+// when the tree fits the budget and any .glb fits the format.
+std::string budget_problem(const TreeSize &size, bool wind, bool writes_glb, int64_t budget_mib);
+
+} // namespace wendrel
