@@ -102,6 +102,7 @@ TEST(Options, BadInputFailsWithoutWritingAnything) {
 		{ { "--trunk-branches-count", "20", "--stats" }, 1, "more than the budget of 4.0 GiB: lower" },
 		{ { "--budget", "1", "--trunk-branches-count", "10", "--stats" }, 1, "more than the budget of 1 MiB: lower" },
 		{ { "--trunk-branches-count", "20", "--budget", "100000", "-o", "@/t.glb" }, 1, "the 4 GiB a .glb can hold" },
+		{ { "--trunk-segments", "20000", "--size", "4096x4096", "-o", "@/t.png" }, 1, "4096x4096 preview of 13400896 triangles would cost about 4.8 GiB to draw" },
 		{ { "--trunk-branches-count", "40", "-o", "@/t.glb" }, 1, "too large" },
 		{ { "--trunk-height", "2000000000", "--stats" }, 1, "too large" },
 		{ { "@/t.glb" }, 2, "give -o " },
@@ -146,8 +147,13 @@ TEST(Options, FailedRunLeavesExistingFilesAlone) {
 	std::filesystem::create_directory(dir.path("d.png"));
 	EXPECT_EQ(run_tool({ "-o", dir.path("t.glb"), "-o", dir.path("missing/t.png") }).exit_code, 2);
 	EXPECT_EQ(run_tool({ "-o", dir.path("d.png") }).exit_code, 1);
+	// A failure that shows only at one seed's write names that seed; the seeds before it stay.
+	std::filesystem::create_directory(dir.path("s_2.json"));
+	RunResult seeds = run_tool({ "--seeds", "1-3", "-o", dir.path("s_{seed}.json") });
+	EXPECT_EQ(seeds.exit_code, 1);
+	EXPECT_NE(seeds.err.find("error: seed 2: "), std::string::npos) << seeds.err;
 	EXPECT_EQ(read_file(dir.path("t.glb")), "earlier");
-	EXPECT_EQ(dir.entries(), (std::vector<std::string>{ "d.png", "t.glb" }));
+	EXPECT_EQ(dir.entries(), (std::vector<std::string>{ "d.png", "s_1.json", "s_2.json", "t.glb" }));
 }
 
 TEST(Options, ValuesOutsideTheInspectorRangeWarnButWork) {
