@@ -258,11 +258,17 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 	if (!size.fits) {
 		throw std::runtime_error("the tree is too large to build (" + std::to_string(size.branches) + " branches, " + std::to_string(size.max_vertex_count) + " bark vertices): lower --trunk-branches-count, --trunk-height or --trunk-segments");
 	}
-	bool writes_glb = false;
+	ExportSettings settings;
+	parse_png_size(options.size, settings.png);
+	bool writes_glb = false, writes_png = false;
 	for (const std::string &path : options.outputs) {
 		writes_glb = writes_glb || format_of(path) == Format::GLB;
+		writes_png = writes_png || format_of(path) == Format::PNG;
 	}
 	std::string over_budget = any_needs_mesh(options) ? budget_problem(size, options.wind, writes_glb, options.budget_mib) : "";
+	if (over_budget.empty() && writes_png) {
+		over_budget = preview_problem(size, settings.png.width, settings.png.height, options.budget_mib);
+	}
 	if (!over_budget.empty()) {
 		throw std::runtime_error(over_budget);
 	}
@@ -276,8 +282,6 @@ int grow_and_write(const Options &options, const Recipe &recipe, std::ostream &o
 		model.generate();
 	}
 	std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-	ExportSettings settings;
-	parse_png_size(options.size, settings.png);
 	settings.texture_size = options.texture_size;
 	settings.twig_enable = recipe.twig_enable;
 	settings.wind = options.wind;

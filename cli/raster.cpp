@@ -284,8 +284,7 @@ void fit(std::vector<Camera> &cameras, const std::vector<View> &views, const std
 } // namespace
 
 Image render(const std::vector<ColouredMesh> &meshes, const std::vector<View> &views, int width, int height) {
-	// Fewer samples for big images keep the memory bounded.
-	const int samples = static_cast<int64_t>(width) * height <= 1000000 ? 3 : (static_cast<int64_t>(width) * height <= 4000000 ? 2 : 1);
+	const int samples = samples_per_side(width, height);
 	Target t;
 	t.width = width * samples;
 	t.height = height * samples;

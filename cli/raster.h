@@ -36,6 +36,12 @@ struct ColouredMesh {
 	bool repeat = true;
 };
 
+// The samples per pixel on each axis: fewer for big images keep the buffers bounded.
+inline int samples_per_side(int width, int height) {
+	int64_t pixels = static_cast<int64_t>(width) * height;
+	return pixels <= 1000000 ? 3 : (pixels <= 4000000 ? 2 : 1);
+}
+
 // Draws the meshes into each view at one common scale, each view centred on the tree, y up.
 Image render(const std::vector<ColouredMesh> &meshes, const std::vector<View> &views, int width, int height);
 
