@@ -116,7 +116,7 @@ void add_other_options(CLI::App &app, Options &options) {
 	app.add_option("--threads", options.threads, "grow large trees on N threads (default 1); the tree is the same for any N")
 			->type_name("N")
 			->check(CLI::Range(1, 256));
-	app.add_option("--budget", options.budget_mib, "refuse, before growing it, a tree estimated to take more than MIB mebibytes of memory, or a preview estimated to cost more to draw (default " + std::to_string(DEFAULT_BUDGET_MIB) + ", twice what the largest tree of the inspector ranges takes)")
+	app.add_option("--budget", options.budget_mib, "refuse, before growing it, a tree estimated to take more than MIB mebibytes of memory, or a preview estimated to cost more to draw (default " + std::to_string(DEFAULT_BUDGET_MIB) + ", more than the largest tree of the inspector ranges takes)")
 			->type_name("MIB")
 			->check(CLI::Range(INT64_C(1), INT64_C(1) << 24));
 	app.add_flag("--stats", options.stats, "print the numbers of branches, vertices and triangles and the generation time");

@@ -11,9 +11,10 @@
 
 namespace wendrel {
 
-// The budget when none is given: about twice what the largest tree the inspector ranges
-// allow takes (the largest counts and 10-sided bark: about 1.6 GiB by this estimate).
-constexpr int64_t DEFAULT_BUDGET_MIB = 4096;
+// The budget when none is given: above what the largest tree the inspector ranges allow takes
+// (the largest counts, 10-sided bark and eight crossed twig cards per tip: about 5.2 GiB by
+// this estimate), below trees past them (trunk_branches_count 20: 9.6 GiB).
+constexpr int64_t DEFAULT_BUDGET_MIB = 8192;
 
 // An upper bound on the bytes of the model's arrays and the records it keeps per branch.
 int64_t estimate_tree_bytes(const TreeSize &size, bool wind);
