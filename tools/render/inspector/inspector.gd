@@ -1,5 +1,5 @@
-# Takes the README's picture of a Wendrel3D's inspector, with the conifer preset picked, and
-# quits. Enabled only in the project copy that scripts/render.sh lays out:
+# Takes the README's picture of a Wendrel3D's inspector, with the conifer preset picked and
+# the Twig group open, and quits. Enabled only in the project copy that scripts/render.sh lays out:
 #     godot --editor --path <project> -- <output folder>
 @tool
 extends EditorPlugin
@@ -25,6 +25,8 @@ func _take() -> void:
 	node.tool_preset = load("res://addons/wendrel3d/presets/conifer.tres")
 	EditorInterface.edit_node(node)
 	EditorInterface.get_inspector().get_parent_control().custom_minimum_size.x = 380
+	await get_tree().process_frame
+	unfold_group(EditorInterface.get_inspector(), "twig_")
 	for i in 60:
 		await get_tree().process_frame
 	await RenderingServer.frame_post_draw
@@ -36,3 +38,15 @@ func _take() -> void:
 	print("inspector picture: ", rect)
 	image.get_region(rect).save_png(OS.get_cmdline_user_args()[0].path_join("inspector.png"))
 	get_tree().quit()
+
+
+# Opens the inspector's group whose properties start with `prefix`, as a click on its title
+# would, so that the picture shows some of the node's parameters and not only their groups.
+func unfold_group(inspector: Control, prefix: String) -> void:
+	for section in inspector.find_children("*", "EditorInspectorSection", true, false):
+		var names := section.find_children("*", "EditorProperty", true, false).map(func(p): return String(p.get_edited_property()))
+		if not names.is_empty() and names.all(func(n): return n.begins_with(prefix)):
+			section.call("unfold")
+			print("unfolded: ", names)
+			return
+	push_error("no inspector group of %s* properties to open" % prefix)
