@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders the demo's grove and each preset in Godot (Compatibility renderer on Mesa's
 # software rasteriser, under Xvfb) into docs/engine/: grove.png and <preset>.png, then the
-# editor's inspector of a Wendrel3D, inspector.png. `render.sh inspector` renders only that.
+# editor's inspector of a Wendrel3D with its tools, editor-tools.png. `render.sh editor-tools`
+# renders only that.
 set -euo pipefail
 source "$(dirname "$0")/engine-env.sh"
 
@@ -9,11 +10,11 @@ engine_require "Rendering" required
 engine_prepare
 engine_lay_out_project tools/render render
 mkdir -p "$engine_project/renders"
-if [ "${1:-}" != inspector ]; then
+if [ "${1:-}" != editor-tools ]; then
 	engine_render "$engine_project" -s res://render/render.gd -- /work/project/renders
 fi
 # The editor itself, with a plugin (enabled in this copy only) that takes the picture and quits.
-printf '\n[editor_plugins]\n\nenabled=PackedStringArray("res://render/inspector/plugin.cfg")\n' >>"$engine_project/project.godot"
+printf '\n[editor_plugins]\n\nenabled=PackedStringArray("res://render/editor_tools/plugin.cfg")\n' >>"$engine_project/project.godot"
 engine_render "$engine_project" --editor -- /work/project/renders
 mkdir -p "$engine_source/docs/engine"
 cp "$engine_project"/renders/*.png "$engine_source/docs/engine/"

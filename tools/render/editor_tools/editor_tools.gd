@@ -36,7 +36,7 @@ func _take() -> void:
 	var rect := Rect2i(dock.get_global_rect()).intersection(Rect2i(Vector2i.ZERO, image.get_size()))
 	rect = rect.grow_individual(0, 0, 0, -maxi(0, rect.size.y - 560))
 	print("inspector picture: ", rect)
-	image.get_region(rect).save_png(OS.get_cmdline_user_args()[0].path_join("inspector.png"))
+	image.get_region(rect).save_png(OS.get_cmdline_user_args()[0].path_join("editor-tools.png"))
 	get_tree().quit()
 
 
